@@ -1,0 +1,6 @@
+# 64-bit Windows: the same sources, for machines with a 64-bit MAPI and for
+# running the tests under wine64.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QUILLORA_MINGW_PREFIX x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
