@@ -1,0 +1,27 @@
+# quillora_windows_program(<target> [VERSION_RESOURCE])
+#
+# Makes an executable target one of the shipped Windows programs: GUI
+# subsystem (no console), stripped, the toolchain's runtimes linked statically
+# so that only the system's own DLLs are imported, and built for size. With
+# VERSION_RESOURCE the program carries the version block of res/version.rc.
+# Elsewhere (the native build on the platform stand-in) it does nothing.
+function(quillora_windows_program target)
+    cmake_parse_arguments(P "VERSION_RESOURCE" "" "" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+
+    set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
+
+    # Size: every function and object in a section of its own, so that the
+    # linker drops what nothing references.
+    target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+    target_link_options(${target} PRIVATE
+        -static -static-libgcc -static-libstdc++
+        -s
+        -Wl,--gc-sections)
+
+    if(P_VERSION_RESOURCE)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/res/version.rc)
+    endif()
+endfunction()

@@ -1,0 +1,74 @@
+#include "front/CommandLine.h"
+
+#include <mbstring.h>
+
+#include "front/TextHelpers.h"
+
+namespace {
+
+enum class Option { To, Cc, Bcc, Subject, Body, Attachment, None };
+
+struct OptionName {
+    const char* name;
+    Option option;
+};
+
+// Tried in this order; the first match decides.
+constexpr OptionName kOptions[] = {
+    {"-to", Option::To},           {"-cc", Option::Cc},     {"-bcc", Option::Bcc},
+    {"-subject", Option::Subject}, {"-body", Option::Body}, {"-attachment", Option::Attachment},
+};
+
+// Compares with the runtime's multibyte-aware, case-insensitive comparison.
+Option Recognise(const char* argument) {
+    for (const OptionName& candidate : kOptions) {
+        if (_mbsicmp(reinterpret_cast<const unsigned char*>(argument),
+                     reinterpret_cast<const unsigned char*>(candidate.name)) == 0) {
+            return candidate.option;
+        }
+    }
+    return Option::None;
+}
+
+}  // namespace
+
+ComposeRequest ParseCommandLine(int argc, char** argv, std::string& body) {
+    ComposeRequest request;
+    int index = 1;
+    while (index < argc) {
+        const Option option = Recognise(argv[index]);
+        // An option takes a value only when one follows it; otherwise (and
+        // for an unknown argument) scanning resumes at the next argument.
+        if (option == Option::None || index + 1 > argc - 1) {
+            ++index;
+            continue;
+        }
+        const char* value = argv[index + 1];
+        switch (option) {
+            case Option::To:
+                request.to = value;
+                break;
+            case Option::Cc:
+                request.cc = value;
+                break;
+            case Option::Bcc:
+                request.bcc = value;
+                break;
+            case Option::Subject:
+                request.subject = value;
+                break;
+            case Option::Body:
+                body = value;
+                ReplaceAll(body, "\\n", "\n");
+                request.body = body.c_str();
+                break;
+            case Option::Attachment:
+                request.attachment = value;
+                break;
+            case Option::None:
+                break;
+        }
+        index += 2;
+    }
+    return request;
+}

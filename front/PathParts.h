@@ -1,0 +1,26 @@
+// Splitting a path into drive, directory, file name and extension with the
+// rules of the C runtime's _splitpath family, without its fixed buffers.
+// Like the runtime, it reads the path as characters of the current
+// multibyte code page, so a double-byte character is never split.
+#pragma once
+
+#include <string>
+
+// Longest part the runtime's path splitting keeps (its buffers hold 255
+// characters and the terminator).
+constexpr size_t kPathPartMax = 255;
+
+struct PathParts {
+    std::string drive;  // "C:" when the second character is ':', else empty
+    std::string dir;    // up to and including the last '\' or '/'
+    std::string name;   // between directory and extension
+    std::string ext;    // from the last '.' of what follows the directory
+    // Which parts were longer than kPathPartMax and have been cut.
+    bool dirCut = false;
+    bool nameCut = false;
+    bool extCut = false;
+
+    bool AnyCut() const { return dirCut || nameCut || extCut; }
+};
+
+PathParts SplitPathParts(const char* path);

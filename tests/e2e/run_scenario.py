@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Runs end-to-end scenario files against Quillora and the simulated mail client.
+
+A scenario is a JSON file:
+
+  {
+    "description": "what it shows",
+    "args": ["-to", "alice@example.com", "-attachment", "{dir}/q.pdf"],
+    "files": {"q.pdf": "contents"},          # optional, created in a fresh directory
+    "profile": { ... },                       # optional MAPISIM_PROFILE; default profile otherwise
+    "exitCode": 0,                            # -1 is the all-bits-set exit status
+    "transcript": { ... }                     # the parts of the transcript that matter
+  }
+
+"{dir}" in arguments and in the expected transcript stands for the scenario's
+directory, written the way the program under test sees it. Expected objects
+match when every member they name matches; expected lists must have the same
+length and match element by element. Whatever the scenario says, every
+transcript must end with no outstanding references or buffers.
+
+  run_scenario.py --program build/native/front/Quillora tests/e2e/scenarios/*.json
+  run_scenario.py --wine --program build/mingw-x86_64/front/Quillora.exe ...
+"""
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def substitute(value, dir_text):
+    if isinstance(value, str):
+        return value.replace("{dir}", dir_text)
+    if isinstance(value, list):
+        return [substitute(v, dir_text) for v in value]
+    if isinstance(value, dict):
+        return {k: substitute(v, dir_text) for k, v in value.items()}
+    return value
+
+
+def mismatches(expected, actual, where="transcript"):
+    if isinstance(expected, dict):
+        if not isinstance(actual, dict):
+            return [f"{where}: expected an object, got {json.dumps(actual)}"]
+        found = []
+        for key, value in expected.items():
+            if key not in actual:
+                found.append(f"{where}.{key}: missing")
+            else:
+                found += mismatches(value, actual[key], f"{where}.{key}")
+        return found
+    if isinstance(expected, list):
+        if not isinstance(actual, list) or len(actual) != len(expected):
+            return [f"{where}: expected {json.dumps(expected)}, got {json.dumps(actual)}"]
+        found = []
+        for i, (e, a) in enumerate(zip(expected, actual)):
+            found += mismatches(e, a, f"{where}[{i}]")
+        return found
+    if expected != actual or type(expected) is not type(actual):
+        return [f"{where}: expected {json.dumps(expected)}, got {json.dumps(actual)}"]
+    return []
+
+
+def run(scenario_path, args):
+    with open(scenario_path, encoding="utf-8") as f:
+        scenario = json.load(f)
+    work = tempfile.mkdtemp(prefix="quillora-e2e-")
+    try:
+        dir_text = windows_path(work) if args.wine else work
+        for name, content in scenario.get("files", {}).items():
+            path = os.path.join(work, name)
+            with open(path, "wb") as out:
+                if isinstance(content, dict) and "repeat" in content:
+                    out.write(content["repeat"].encode("latin-1") * content["times"])
+                else:
+                    out.write(content.encode("latin-1"))
+        transcript_path = os.path.join(work, "transcript.json")
+        env = dict(os.environ)
+        env.pop("MAPISIM_PROFILE", None)
+        to_program_path = windows_path if args.wine else (lambda p: p)
+        env["MAPISIM_TRANSCRIPT"] = to_program_path(transcript_path)
+        if "profile" in scenario:
+            profile_path = os.path.join(work, "profile.json")
+            with open(profile_path, "w", encoding="utf-8") as out:
+                json.dump(scenario["profile"], out)
+            env["MAPISIM_PROFILE"] = to_program_path(profile_path)
+        command = ([args.wine_runner] if args.wine else []) + [args.program]
+        command += substitute(scenario.get("args", []), dir_text)
+        completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
+                                   timeout=args.timeout)
+        problems = []
+        expected_code = scenario.get("exitCode", 0) & 0xFF
+        if completed.returncode != expected_code:
+            problems.append(f"exit code: expected {expected_code}, got {completed.returncode}")
+        try:
+            with open(transcript_path, encoding="utf-8") as f:
+                transcript = json.load(f)
+        except (OSError, ValueError) as error:
+            transcript = None
+            problems.append(f"no readable transcript: {error}")
+        if transcript is not None:
+            expected = substitute(scenario.get("transcript", {}), dir_text)
+            problems += mismatches(expected, transcript)
+            problems += mismatches({"outstanding": {"references": 0, "buffers": 0}}, transcript)
+        if problems:
+            print(f"FAIL {scenario_path}")
+            for p in problems:
+                print("   ", p)
+            print("    stdout:", completed.stdout.decode("latin-1")[-2000:])
+            print("    stderr:", completed.stderr.decode("latin-1")[-2000:])
+            if transcript is not None:
+                print("    transcript:", json.dumps(transcript)[:4000])
+            return False
+        print(f"ok   {scenario_path}")
+        return True
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program", required=True, help="the Quillora program to run")
+    parser.add_argument("--wine", action="store_true",
+                        help="run a Windows build through the Wine runner")
+    parser.add_argument("--wine-runner",
+                        default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                             "..", "wine", "wine-run.sh"))
+    parser.add_argument("--timeout", type=float, default=60)
+    parser.add_argument("scenarios", nargs="+")
+    args = parser.parse_args()
+    results = [run(path, args) for path in args.scenarios]
+    print(f"{results.count(True)} of {len(results)} scenarios passed")
+    return 0 if all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,137 @@
+#include "front/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An argument vector with argv[0] and a terminating null, as a process gets.
+struct Args {
+    std::vector<std::string> words;
+    std::vector<char*> argv;
+    explicit Args(std::vector<std::string> w) : words(std::move(w)) {
+        for (auto& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+    }
+    int argc() const { return static_cast<int>(words.size()); }
+};
+
+using Field = std::optional<std::string>;
+
+Field Text(const char* p) { return p != nullptr ? Field(p) : std::nullopt; }
+
+struct Expected {
+    Field to, cc, bcc, subject, body, attachment;
+};
+
+void ExpectRequest(const ComposeRequest& r, const Expected& e, const std::string& label) {
+    EXPECT_EQ(Text(r.to), e.to) << label;
+    EXPECT_EQ(Text(r.cc), e.cc) << label;
+    EXPECT_EQ(Text(r.bcc), e.bcc) << label;
+    EXPECT_EQ(Text(r.subject), e.subject) << label;
+    EXPECT_EQ(Text(r.body), e.body) << label;
+    EXPECT_EQ(Text(r.attachment), e.attachment) << label;
+}
+
+std::string Label(const std::vector<std::string>& words) {
+    std::string label;
+    for (const auto& w : words) label += "[" + w + "]";
+    return label;
+}
+
+TEST(ParseCommandLine, ScansOptionsAndValues) {
+    const struct {
+        std::vector<std::string> words;
+        Expected expected;
+    } cases[] = {
+        {{"Quillora"}, {}},
+        {{"Quillora", "-to", "alice;bob", "-subject", "Hi there", "-body", "Line1\\nLine2"},
+         {"alice;bob", {}, {}, "Hi there", "Line1\nLine2", {}}},
+        {{"q", "-to", "a", "-cc", "c", "-bcc", "b", "-subject", "s", "-body", "x", "-attachment",
+          "C:\\f.txt"},
+         {"a", "c", "b", "s", "x", "C:\\f.txt"}},
+        // Case is ignored in option names.
+        {{"q", "-SUBJECT", "S", "-To", "t", "-cC", "c", "-BCC", "b", "-Body", "B", "-ATTACHMENT",
+          "f"},
+         {"t", "c", "b", "S", "B", "f"}},
+        // An option given last has no value and is ignored.
+        {{"q", "-subject"}, {}},
+        {{"q", "-to", "a", "-subject"}, {"a", {}, {}, {}, {}, {}}},
+        // Repeated options keep the last value.
+        {{"q", "-to", "a", "-to", "b"}, {"b", {}, {}, {}, {}, {}}},
+        {{"q", "-attachment", "one", "-attachment", "two"}, {{}, {}, {}, {}, {}, "two"}},
+        {{"q", "-body", "first\\n", "-body", "second"}, {{}, {}, {}, {}, "second", {}}},
+        // Unknown arguments are skipped one at a time.
+        {{"q", "-foo", "-cc", "c"}, {{}, "c", {}, {}, {}, {}}},
+        {{"q", "stray", "words", "-bcc", "b"}, {{}, {}, "b", {}, {}, {}}},
+        // A value is taken as it is, even when it looks like an option.
+        {{"q", "-to", "-cc", "c"}, {"-cc", {}, {}, {}, {}, {}}},
+        {{"q", "-subject", "-body", "-body", "-subject"}, {{}, {}, {}, "-body", "-subject", {}}},
+        // Only exact option names match.
+        {{"q", "-t", "x", "-tox", "y", "to", "z", "--to", "w", "-to ", "v", "-"}, {}},
+        // Empty values are values.
+        {{"q", "-subject", "", "-body", "", "-to", ""}, {"", {}, {}, "", "", {}}},
+    };
+    for (const auto& c : cases) {
+        Args args(c.words);
+        std::string body;
+        ExpectRequest(ParseCommandLine(args.argc(), args.argv.data(), body), c.expected,
+                      Label(c.words));
+    }
+}
+
+TEST(ParseCommandLine, ArgumentZeroIsNeverAnOption) {
+    Args args({"-to", "x"});
+    std::string body;
+    ExpectRequest(ParseCommandLine(args.argc(), args.argv.data(), body), {}, "argv[0]");
+}
+
+TEST(ParseCommandLine, NoArgumentsAtAll) {
+    char* argv[] = {nullptr};
+    std::string body;
+    ExpectRequest(ParseCommandLine(0, argv, body), {}, "argc 0");
+}
+
+TEST(ParseCommandLine, FieldsPointIntoTheArgumentsAndTheBodyString) {
+    Args args({"q", "-to", "a", "-subject", "s", "-attachment", "f", "-body", "b"});
+    std::string body;
+    const ComposeRequest r = ParseCommandLine(args.argc(), args.argv.data(), body);
+    EXPECT_EQ(r.to, args.argv[2]);
+    EXPECT_EQ(r.subject, args.argv[4]);
+    EXPECT_EQ(r.attachment, args.argv[6]);
+    EXPECT_EQ(r.body, body.c_str());
+}
+
+TEST(ParseCommandLine, BodyEscapes) {
+    const struct {
+        const char* value;
+        const char* expected;
+    } cases[] = {
+        {"Line1\\nLine2", "Line1\nLine2"},
+        {"a\\\\nb", "a\\\nb"},  // the second backslash and the n form the escape
+        {"\\n\\n", "\n\n"},
+        {"tab\\t cr\\r bs\\\\", "tab\\t cr\\r bs\\\\"},
+        {"\\N stays", "\\N stays"},
+        {"trailing\\", "trailing\\"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        Args args({"q", "-body", c.value});
+        std::string body = "earlier content";
+        const ComposeRequest r = ParseCommandLine(args.argc(), args.argv.data(), body);
+        ASSERT_NE(r.body, nullptr) << c.value;
+        EXPECT_STREQ(r.body, c.expected) << c.value;
+        EXPECT_EQ(body, c.expected);
+    }
+}
+
+TEST(ParseCommandLine, WithoutBodyTheBodyIsNull) {
+    Args args({"q", "-to", "a"});
+    std::string body;
+    EXPECT_EQ(ParseCommandLine(args.argc(), args.argv.data(), body).body, nullptr);
+}
+
+}  // namespace

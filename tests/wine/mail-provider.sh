@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# mail-provider.sh register <provider.dll> | unregister
+# Names the MAPI provider that Wine's MAPI32.DLL forwards Extended and Simple
+# MAPI to (HKLM\Software\Clients\Mail). Wine reads it when MAPI32 loads, so
+# set it before the program starts. Without a provider, Wine's own Simple MAPI
+# hands a mailto: URL to the desktop.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+reg() { timeout 60 "$WINE64" reg "$@" >/dev/null 2>&1; }
+key='HKLM\Software\Clients\Mail'
+case "${1:-}" in
+register)
+    dll="Z:$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
+    dll=${dll//\//\\}
+    reg add "$key" /ve /t REG_SZ /d Mailsim /f &&
+    reg add "$key\\Mailsim" /v DLLPathEx /t REG_SZ /d "$dll" /f &&
+    reg add "$key\\Mailsim" /v DLLPath /t REG_SZ /d "$dll" /f
+    ;;
+unregister)
+    reg delete "$key\\Mailsim" /f
+    reg delete "$key" /ve /f
+    exit 0
+    ;;
+*)
+    echo "usage: $0 register <provider.dll> | unregister" >&2
+    exit 2
+    ;;
+esac
