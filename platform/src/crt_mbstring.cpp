@@ -47,4 +47,6 @@ extern "C" unsigned char* _mbstok(unsigned char* text, const unsigned char* deli
     return token;
 }
 
-extern "C" int _ismbblead(unsigned int) { return 0; }
+extern "C" int _ismbblead(unsigned int) {
+    return 0;
+}

@@ -21,7 +21,9 @@ struct Args {
 
 using Field = std::optional<std::string>;
 
-Field Text(const char* p) { return p != nullptr ? Field(p) : std::nullopt; }
+Field Text(const char* p) {
+    return p != nullptr ? Field(p) : std::nullopt;
+}
 
 struct Expected {
     Field to, cc, bcc, subject, body, attachment;

@@ -77,10 +77,14 @@ TEST(RuntimeSplitPath, AgreesInADoubleByteCodePage) {
     const char* paths[] = {
         "C:\\docs\\\x95\\.txt",
         "C:\\\x95\\\\x95\\.\x95\\",
-        "C:\\a\\b\x95",  // a lead byte at the very end
         "\x81\x40\\\x81\x40.\x81\x40",
     };
     for (const char* path : paths) ExpectSameAsRuntime(path);
+    // Not compared: a path ending in a lone lead byte, where Wine's runtime
+    // steps over the terminator and reads past the string. Ours stops there.
+    const PathParts lone = SplitPathParts("C:\\a\\b\x95");
+    EXPECT_EQ(lone.dir, "\\a\\");
+    EXPECT_EQ(lone.name, "b\x95");
 
     char out[kDisplayNameSize] = "";
     ASSERT_TRUE(AttachmentDisplayName("C:\\docs\\\x95\\.txt", out));

@@ -16,9 +16,8 @@ using Recipients = std::vector<std::pair<std::string, RecipientKind>>;
 
 Recipients Split(const char* list, RecipientKind kind = RecipientKind::To) {
     Recipients seen;
-    SplitRecipientList(list, kind, [&](const char* token, RecipientKind k) {
-        seen.emplace_back(token, k);
-    });
+    SplitRecipientList(list, kind,
+                       [&](const char* token, RecipientKind k) { seen.emplace_back(token, k); });
     return seen;
 }
 
@@ -50,7 +49,9 @@ TEST(SplitRecipientList, CutsOnSemicolonsAndSkipsEmptyTokens) {
     }
 }
 
-TEST(SplitRecipientList, NullListYieldsNothing) { EXPECT_TRUE(Split(nullptr).empty()); }
+TEST(SplitRecipientList, NullListYieldsNothing) {
+    EXPECT_TRUE(Split(nullptr).empty());
+}
 
 TEST(SplitRecipientList, PassesTheKindWithEveryToken) {
     for (RecipientKind kind : {RecipientKind::To, RecipientKind::Cc, RecipientKind::Bcc}) {

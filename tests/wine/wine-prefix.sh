@@ -19,7 +19,7 @@ setup)
     "$WINESERVER" -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
     cp -a "$QUILLORA_WINE_TEMPLATE" "$WINEPREFIX"
-    "$WINESERVER" -p
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
     ;;
 teardown)
     "$WINESERVER" -k >/dev/null 2>&1

@@ -1,0 +1,38 @@
+#include "front/ComposeDispatch.h"
+
+#include "mapi/ComposeViaDrafts.h"
+#include "mapi/MapiPlatform.h"
+#include "mapi/MapiSession.h"
+#include "simplemapi/ComposeViaSimpleMapi.h"
+
+namespace {
+
+// Open-entry flags for the default store: writable, bypassing its cache.
+constexpr ULONG kStoreOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
+
+}  // namespace
+
+int ComposeDispatch(const ComposeRequest& request) {
+    MapiSession session;
+    int result = -1;
+
+    if (MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */)) {
+        if (session.Logon(nullptr /* default profile */, false) &&
+            session.OpenStore(nullptr /* default store */, kStoreOpenFlags)) {
+            result = ComposeViaDrafts(&session, request.to, request.cc, request.bcc,
+                                      request.subject, request.body, request.attachment);
+        }
+        // Releases the current folder, the store and the session, whatever
+        // happened above.
+        session.Close();
+    }
+    // On every road, including a failed initialisation.
+    MapiSession::Uninitialize();
+
+    // The send dialog runs only after MAPI has been uninitialised.
+    if (result != 0) {
+        result = ComposeViaSimpleMapi(request.to, request.cc, request.bcc, request.subject,
+                                      request.body, request.attachment);
+    }
+    return result;
+}

@@ -1,0 +1,12 @@
+// The Extended MAPI compose road: a new unsent message in the Drafts folder
+// of the session's store, filled from the request and shown in the mail
+// client's form.
+#pragma once
+
+#include "mapi/MapiSession.h"
+
+// session: logged on, with its default store open. Every text may be null.
+// 0 once the message was created and handed to the form (whatever the form
+// did), -1 when Drafts could not be opened or no message created.
+int ComposeViaDrafts(MapiSession* session, const char* to, const char* cc, const char* bcc,
+                     const char* subject, const char* body, const char* attachment);

@@ -1,0 +1,59 @@
+// One Extended MAPI logon: the session, the one message store opened from
+// it, the flags folders of that store are opened with, and the folder the
+// session owns as its current folder. Also starts and stops the MAPI
+// library, opens the Inbox, Drafts and Outbox, and looks up SMTP addresses.
+#pragma once
+
+#include <string>
+
+#include "mapi/MapiPlatform.h"
+
+class MapiFolder;
+
+class MapiSession {
+public:
+    MapiSession() = default;
+    ~MapiSession();
+    MapiSession(const MapiSession&) = delete;
+    MapiSession& operator=(const MapiSession&) = delete;
+
+    static bool Initialize(bool multithreadNotifications, bool ntService);
+    static void Uninitialize();
+
+    // Logs on (profileName may be null for the default profile).
+    bool Logon(const char* profileName, bool ntService);
+    // Opens the first store whose display name contains storeName
+    // (case-sensitive), or the default store when storeName is null.
+    bool OpenStore(const char* storeName, ULONG openEntryFlags);
+
+    // Folder openers. With makeCurrent the session owns the returned folder
+    // (until the next make-current open or Close); without it the caller
+    // owns it and deletes it.
+    MapiFolder* OpenInbox(bool makeCurrent);
+    MapiFolder* OpenDrafts(bool makeCurrent);
+    MapiFolder* OpenOutbox(bool makeCurrent);
+    MapiFolder* OpenFolderByStoreProperty(ULONG propTag, bool makeCurrent);
+    MapiFolder* OpenFolderByInboxProperty(ULONG propTag, bool makeCurrent);
+
+    // The SMTP address (else the e-mail address) of an address-book entry.
+    // false leaves address unchanged.
+    bool LookupSmtpAddress(ULONG cbEntryId, LPENTRYID entryId, std::string& address);
+
+    // Releases the current folder, the store and the session, in that
+    // order. Safe in every state.
+    void Close();
+
+    LPMAPISESSION session = nullptr;
+    LPMDB store = nullptr;
+    ULONG openEntryFlags = 0;
+    MapiFolder* currentFolder = nullptr;
+    ULONG adviseConnection = 0;
+
+private:
+    // Wraps a folder interface (taking over its reference) in a folder
+    // object, made current when asked.
+    MapiFolder* AdoptFolder(LPMAPIFOLDER folder, bool makeCurrent);
+};
+
+// Frees an address list and the property arrays of all its entries.
+void FreeAddressList(LPADRLIST list);

@@ -1,0 +1,59 @@
+// One MAPI message: creating a new unsent message in a folder, adding
+// recipients through the address book, setting subject and plain-text body,
+// attaching one file, and handing the message to the mail client's form.
+// It can also open an existing message and read its sender and subject.
+#pragma once
+
+#include <string>
+
+#include "mapi/MapiItem.h"
+
+class MapiFolder;
+
+class MessageItem final : public MapiItem {
+public:
+    MessageItem() = default;
+    ~MessageItem();
+
+    // Opens an existing message and reads sender name, sender address (the
+    // SMTP address for an Exchange sender when the address book has one)
+    // and subject. 1 opened, 0 failed.
+    int Open(MapiSession* session, SBinary entryId) override;
+    // Releases the auxiliary interface and closes the item; the sender and
+    // subject members are kept.
+    void Close() override;
+
+    // Creates an unsent message in folder, else in the session's current
+    // folder, else in the Outbox (which then becomes current), and sets the
+    // message flags, the sent-mail handling and a non-normal importance.
+    bool Create(MapiSession* session, LONG importance, bool saveToSent, MapiFolder* folder);
+    bool CreateInFolder(MapiSession* session, MapiFolder* folder);
+    bool SetMessageFlags(ULONG flags);
+    bool SetEditorFormat(ULONG format);
+    // Resolves one name through the address book and adds it as a recipient
+    // of recipientType (MAPI_TO, MAPI_CC, MAPI_BCC).
+    bool AddRecipient(const char* name, ULONG recipientType, const char* addressType);
+    bool AddRecipientList(LPADRLIST list);
+    bool SetSubject(const char* text);
+    // Streams text (with its zero byte) into PR_BODY and marks the body as
+    // plain text.
+    bool SetBody(const char* text);
+    // Streams the file at path into a new attachment. false when the file
+    // cannot be opened or its contents did not all reach the attachment.
+    bool AddAttachment(const char* path, const char* displayName, const char* contentId);
+    // Shows the message in the client's form: 1 shown, 2 cancelled by the
+    // user, 0 failed.
+    int ShowForm(MapiSession* session);
+
+    LPMESSAGE Message() const { return static_cast<LPMESSAGE>(object); }
+
+    std::string senderName;
+    std::string senderEmailAddress;
+    std::string subject;
+    std::string spareString1;
+    std::string spareString2;
+    LPUNKNOWN auxiliary = nullptr;  // one owned reference; no operation sets it
+
+private:
+    bool SetLongProp(ULONG propTag, LONG value);
+};

@@ -1,0 +1,97 @@
+// CreateFileA / ReadFile / CloseHandle over POSIX file descriptors. A handle
+// encodes its descriptor as (fd + 1) * 4, so it is never null nor
+// INVALID_HANDLE_VALUE and, like a Windows handle, a multiple of four.
+#include <windows.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+HANDLE HandleFromFd(int fd) {
+    return reinterpret_cast<HANDLE>((static_cast<uintptr_t>(fd) + 1) * 4);
+}
+
+// Returns -1 for anything that is not one of our file handles.
+int FdFromHandle(HANDLE handle) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || value % 4 != 0) return -1;
+    const uintptr_t fd = value / 4 - 1;
+    return fd <= 0x7FFFFFFF ? static_cast<int>(fd) : -1;
+}
+
+int OpenFlags(DWORD access, DWORD disposition, bool& known) {
+    known = true;
+    int flags = O_CLOEXEC;
+    const bool reads = (access & GENERIC_READ) != 0;
+    const bool writes = (access & GENERIC_WRITE) != 0;
+    flags |= reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
+    switch (disposition) {
+        case CREATE_NEW:
+            return flags | O_CREAT | O_EXCL;
+        case CREATE_ALWAYS:
+            return flags | O_CREAT | O_TRUNC;
+        case OPEN_EXISTING:
+            return flags;
+        case OPEN_ALWAYS:
+            return flags | O_CREAT;
+        default:
+            known = false;
+            return flags;
+    }
+}
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+                          LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
+                          DWORD dwCreationDisposition, DWORD /*dwFlagsAndAttributes*/,
+                          HANDLE /*hTemplateFile*/) {
+    if (lpFileName == nullptr || lpFileName[0] == '\0') return INVALID_HANDLE_VALUE;
+    bool known = false;
+    const int flags = OpenFlags(dwDesiredAccess, dwCreationDisposition, known);
+    if (!known) return INVALID_HANDLE_VALUE;
+    int fd;
+    do {
+        fd = open(lpFileName, flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return INVALID_HANDLE_VALUE;
+    // Windows opens no directory as a file (without backup semantics).
+    struct stat info;
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    return HandleFromFd(fd);
+}
+
+WINBOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                        LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped) {
+    const int fd = FdFromHandle(hFile);
+    if (fd < 0 || lpNumberOfBytesRead == nullptr || lpOverlapped != nullptr) return FALSE;
+    *lpNumberOfBytesRead = 0;
+    if (nNumberOfBytesToRead > 0 && lpBuffer == nullptr) return FALSE;
+    // A file read returns the bytes asked for unless the end comes first.
+    auto* out = static_cast<unsigned char*>(lpBuffer);
+    DWORD total = 0;
+    while (total < nNumberOfBytesToRead) {
+        const ssize_t got = read(fd, out + total, nNumberOfBytesToRead - total);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            *lpNumberOfBytesRead = total;
+            return FALSE;
+        }
+        if (got == 0) break;
+        total += static_cast<DWORD>(got);
+    }
+    *lpNumberOfBytesRead = total;
+    return TRUE;
+}
+
+WINBOOL WINAPI CloseHandle(HANDLE hObject) {
+    const int fd = FdFromHandle(hObject);
+    if (fd < 0) return FALSE;
+    return close(fd) == 0 ? TRUE : FALSE;
+}

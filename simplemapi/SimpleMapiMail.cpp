@@ -1,0 +1,138 @@
+#include "simplemapi/SimpleMapiMail.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// MAPI32.DLL as loaded by name: shared by every SimpleMapiMail in the
+// process, freed and cleared by each destructor.
+HMODULE mapiLibrary = nullptr;
+
+// A heap copy of text (its length plus the terminator), or null when text is
+// null or the block cannot be allocated.
+char* CopyText(const char* text) {
+    if (text == nullptr) return nullptr;
+    const size_t size = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(std::malloc(size));
+    if (copy != nullptr) std::memcpy(copy, text, size);
+    return copy;
+}
+
+// Enlarges array to count + 1 entries and zeroes the new one; false (array
+// unchanged) when it cannot be enlarged.
+template <typename Record>
+bool GrowByOne(Record*& array, ULONG count) {
+    void* grown = std::realloc(array, (static_cast<size_t>(count) + 1) * sizeof(Record));
+    if (grown == nullptr) return false;
+    array = static_cast<Record*>(grown);
+    std::memset(&array[count], 0, sizeof(Record));
+    return true;
+}
+
+}  // namespace
+
+SimpleMapiMail::SimpleMapiMail() : lastError(SimpleMapiError::NoError), sendEntry(nullptr) {
+    std::memset(&message, 0, sizeof message);
+    std::memset(&originator, 0, sizeof originator);
+    message.lpOriginator = &originator;
+    originator.ulRecipClass = MAPI_ORIG;
+
+    if (mapiLibrary == nullptr) {
+        mapiLibrary = LoadLibraryA("MAPI32.DLL");
+        if (mapiLibrary == nullptr) {
+            lastError = SimpleMapiError::LibraryNotLoaded;
+            return;
+        }
+    }
+    FARPROC entry = GetProcAddress(mapiLibrary, "MAPISendMail");
+    if (entry == nullptr) {
+        lastError = SimpleMapiError::EntryPointMissing;
+        return;
+    }
+    // Through void (*)(), the generic function pointer type.
+    sendEntry = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void (*)()>(entry));
+}
+
+SimpleMapiMail::~SimpleMapiMail() {
+    if (mapiLibrary != nullptr) FreeLibrary(mapiLibrary);
+    mapiLibrary = nullptr;
+    // Send has normally freed the copies already; this covers an object
+    // destroyed without sending.
+    FreeCopies();
+    std::free(message.lpFiles);
+    std::free(message.lpRecips);
+}
+
+SimpleMapiError SimpleMapiMail::TakeLastError() {
+    const SimpleMapiError error = lastError;
+    lastError = SimpleMapiError::NoError;
+    return error;
+}
+
+bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind) {
+    if (!GrowByOne(message.lpRecips, message.nRecipCount)) {
+        lastError = SimpleMapiError::RecipientsNotGrown;
+        return false;
+    }
+    // The new entry stays zeroed and uncounted unless its copy exists.
+    char* copy = CopyText(name);
+    if (copy == nullptr) {
+        lastError = SimpleMapiError::RecipientsNotGrown;
+        return false;
+    }
+    MapiRecipDesc& recipient = message.lpRecips[message.nRecipCount];
+    recipient.lpszName = copy;
+    recipient.ulRecipClass = static_cast<ULONG>(kind);
+    ++message.nRecipCount;
+    return true;
+}
+
+bool SimpleMapiMail::AddAttachment(const char* path, const char* displayName) {
+    if (!GrowByOne(message.lpFiles, message.nFileCount)) {
+        lastError = SimpleMapiError::AttachmentsNotGrown;
+        return false;
+    }
+    char* pathCopy = CopyText(path);
+    char* nameCopy = CopyText(displayName);
+    if (pathCopy == nullptr || (displayName != nullptr && nameCopy == nullptr)) {
+        std::free(pathCopy);
+        std::free(nameCopy);
+        lastError = SimpleMapiError::AttachmentsNotGrown;
+        return false;
+    }
+    MapiFileDesc& file = message.lpFiles[message.nFileCount];
+    file.lpszPathName = pathCopy;
+    file.lpszFileName = nameCopy;
+    ++message.nFileCount;
+    return true;
+}
+
+bool SimpleMapiMail::Send(FLAGS flags) {
+    const size_t noteLength = noteText.size();
+    for (ULONG i = 0; i < message.nFileCount; ++i) {
+        noteText += ' ';
+        message.lpFiles[i].nPosition = static_cast<ULONG>(noteLength + i);
+    }
+    message.lpszNoteText = &noteText[0];
+
+    ULONG result = MAPI_E_FAILURE;
+    if (sendEntry != nullptr) {
+        result = sendEntry(0, 0, &message, flags | MAPI_LOGON_UI, 0);
+    }
+    FreeCopies();
+    return result == SUCCESS_SUCCESS || result == MAPI_USER_ABORT || result == MAPI_E_LOGIN_FAILURE;
+}
+
+void SimpleMapiMail::FreeCopies() {
+    for (ULONG i = 0; i < message.nRecipCount; ++i) {
+        std::free(message.lpRecips[i].lpszName);
+        message.lpRecips[i].lpszName = nullptr;
+    }
+    for (ULONG i = 0; i < message.nFileCount; ++i) {
+        std::free(message.lpFiles[i].lpszPathName);
+        std::free(message.lpFiles[i].lpszFileName);
+        message.lpFiles[i].lpszPathName = nullptr;
+        message.lpFiles[i].lpszFileName = nullptr;
+    }
+}

@@ -1,0 +1,51 @@
+// A Simple MAPI message built in memory and handed to MAPISendMail, which
+// is looked up at run time in MAPI32.DLL loaded by name.
+#pragma once
+
+#include <windows.h>
+#include <mapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "front/TextHelpers.h"
+
+enum class SimpleMapiError : int32_t {
+    NoError = 0,
+    LibraryNotLoaded = 1,     // "MAPI32.DLL" cannot be loaded
+    EntryPointMissing = 2,    // the library has no export "MAPISendMail"
+    RecipientsNotGrown = 3,   // a recipient could not be added
+    AttachmentsNotGrown = 4,  // an attachment could not be added
+};
+
+// Usage: construct, TakeLastError, add recipients and attachments, set the
+// subject (message.lpszSubject, not copied) and noteText, Send at most once,
+// destroy. Only one object may exist at a time: the library handle is shared
+// by the process and every destructor frees it.
+class SimpleMapiMail {
+public:
+    SimpleMapiMail();
+    ~SimpleMapiMail();
+    SimpleMapiMail(const SimpleMapiMail&) = delete;
+    SimpleMapiMail& operator=(const SimpleMapiMail&) = delete;
+
+    // Returns the last failure and resets it to NoError.
+    SimpleMapiError TakeLastError();
+    // Appends a recipient with a copy of name and class kind.
+    bool AddRecipient(const char* name, RecipientKind kind);
+    // Appends an attachment with copies of path and displayName (may be null).
+    bool AddAttachment(const char* path, const char* displayName);
+    // Places each attachment on its own space after the note text, calls
+    // MAPISendMail with flags | MAPI_LOGON_UI and frees the copies. True for
+    // SUCCESS_SUCCESS, MAPI_USER_ABORT and MAPI_E_LOGIN_FAILURE.
+    bool Send(FLAGS flags);
+
+    MapiMessage message;
+    MapiRecipDesc originator;
+    SimpleMapiError lastError;
+    std::string noteText;
+    LPMAPISENDMAIL sendEntry;
+
+private:
+    void FreeCopies();
+};

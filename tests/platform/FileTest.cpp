@@ -1,0 +1,102 @@
+// Reading files through CreateFileA / ReadFile / CloseHandle. Portable: on
+// Windows the same cases run against the real kernel, keeping the stand-in
+// honest.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("quillora-file-test-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        const fs::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path.string();
+    }
+
+    static HANDLE Open(const std::string& path) {
+        return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+
+    // Reads the whole file in chunks of the given size.
+    static std::string ReadAll(HANDLE file, DWORD chunk) {
+        std::string content;
+        std::vector<char> buffer(chunk);
+        for (;;) {
+            DWORD got = 12345;
+            EXPECT_TRUE(ReadFile(file, buffer.data(), chunk, &got, nullptr));
+            if (got == 0) break;
+            EXPECT_LE(got, chunk);
+            content.append(buffer.data(), got);
+        }
+        return content;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FileTest, ReadsFilesOfEverySizeWhole) {
+    for (size_t size : {0u, 1u, 4095u, 4096u, 4097u, 100000u}) {
+        std::string content(size, '\0');
+        for (size_t i = 0; i < size; ++i) content[i] = static_cast<char>(i * 7 + 3);
+        const std::string path = Write("f" + std::to_string(size) + ".bin", content);
+        for (DWORD chunk : {1u, 4096u, 65536u}) {
+            if (size > 5000 && chunk == 1) continue;
+            HANDLE file = Open(path);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+            EXPECT_EQ(ReadAll(file, chunk), content) << size << " by " << chunk;
+            EXPECT_TRUE(CloseHandle(file));
+        }
+    }
+}
+
+TEST_F(FileTest, ReadAtTheEndReportsZeroBytes) {
+    HANDLE file = Open(Write("four.txt", "abcd"));
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    char buffer[4096];
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(file, buffer, sizeof buffer, &got, nullptr));
+    EXPECT_EQ(got, 4u);
+    ASSERT_TRUE(ReadFile(file, buffer, sizeof buffer, &got, nullptr));
+    EXPECT_EQ(got, 0u);
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+TEST_F(FileTest, WhatCannotBeOpenedGivesInvalidHandle) {
+    EXPECT_EQ(Open((dir_ / "missing.txt").string()), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Open(dir_.string()), INVALID_HANDLE_VALUE);  // a directory
+    EXPECT_EQ(Open(""), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileA(nullptr, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr),
+              INVALID_HANDLE_VALUE);
+}
+
+TEST_F(FileTest, HandlesAreNeitherNullNorReusedWhileOpen) {
+    const std::string path = Write("a.txt", "a");
+    HANDLE first = Open(path);
+    HANDLE second = Open(path);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    ASSERT_NE(second, INVALID_HANDLE_VALUE);
+    EXPECT_NE(first, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(CloseHandle(first));
+    EXPECT_TRUE(CloseHandle(second));
+}
+
+}  // namespace
