@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@ class FileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("quillora-file-test-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+               ("quillora-file-test-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
