@@ -1,0 +1,120 @@
+// Folders, and opening stores, folders and messages by entry identifier.
+#include "Objects.h"
+
+namespace mailsim {
+namespace {
+
+class Folder final : public ContainerObject<IMAPIFolder> {
+public:
+    explicit Folder(std::shared_ptr<FolderModel> folder)
+        : ContainerObject<IMAPIFolder>("IMAPIFolder", folder->props, false),
+          folder_(std::move(folder)) {}
+
+    std::string Describe() const override { return folder_->name; }
+
+    STDMETHODIMP OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* objectType,
+                           LPUNKNOWN* object) override {
+        if (HRESULT fault = Enter("OpenEntry")) return fault;
+        return OpenStoreEntry(size, id, flags, objectType, object);
+    }
+    // A new, unsaved message in this folder.
+    STDMETHODIMP CreateMessage(LPCIID, ULONG, LPMESSAGE* message) override {
+        if (HRESULT fault = Enter("CreateMessage")) return fault;
+        if (message == nullptr) return MAPI_E_INVALID_PARAMETER;
+        World& world = TheWorld();
+        auto model = std::make_shared<MessageModel>();
+        model->entryId = MakeEntryId("message/" + std::to_string(world.nextMessage++));
+        model->folder = folder_;
+        PropBag& props = *model->props;
+        props.Set(TextProp(PR_ENTRYID, model->entryId));
+        props.Set(TextProp(PR_PARENT_ENTRYID, folder_->entryId));
+        if (auto store = folder_->store.lock()) props.Set(TextProp(PR_STORE_ENTRYID, store->entryId));
+        props.Set(TextProp(PR_MESSAGE_CLASS, "IPM.Note"));
+        props.Set(LongProp(PR_MESSAGE_FLAGS, MSGFLAG_UNSENT | MSGFLAG_UNMODIFIED));
+        props.Set(LongProp(PR_MSG_STATUS, 0));
+        props.Set(LongProp(PR_ACCESS, MAPI_ACCESS_MODIFY | MAPI_ACCESS_READ | MAPI_ACCESS_DELETE));
+        props.Set(LongProp(PR_OBJECT_TYPE, MAPI_MESSAGE));
+        *message = NewMessage(model, true);
+        return S_OK;
+    }
+    STDMETHODIMP CopyMessages(LPENTRYLIST, LPCIID, LPVOID, ULONG, LPMAPIPROGRESS, ULONG) override {
+        if (HRESULT fault = Enter("CopyMessages")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP DeleteMessages(LPENTRYLIST, ULONG, LPMAPIPROGRESS, ULONG) override {
+        if (HRESULT fault = Enter("DeleteMessages")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP CreateFolder(ULONG, LPTSTR, LPTSTR, LPCIID, ULONG, LPMAPIFOLDER*) override {
+        if (HRESULT fault = Enter("CreateFolder")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP CopyFolder(ULONG, LPENTRYID, LPCIID, LPVOID, LPTSTR, ULONG, LPMAPIPROGRESS,
+                            ULONG) override {
+        if (HRESULT fault = Enter("CopyFolder")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP DeleteFolder(ULONG, LPENTRYID, ULONG, LPMAPIPROGRESS, ULONG) override {
+        if (HRESULT fault = Enter("DeleteFolder")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP SetReadFlags(LPENTRYLIST, ULONG, LPMAPIPROGRESS, ULONG) override {
+        if (HRESULT fault = Enter("SetReadFlags")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP GetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG*) override {
+        if (HRESULT fault = Enter("GetMessageStatus")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG, ULONG*) override {
+        if (HRESULT fault = Enter("SetMessageStatus")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP SaveContentsSort(LPSSortOrderSet, ULONG) override {
+        if (HRESULT fault = Enter("SaveContentsSort")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP EmptyFolder(ULONG, LPMAPIPROGRESS, ULONG) override {
+        if (HRESULT fault = Enter("EmptyFolder")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+
+private:
+    std::shared_ptr<FolderModel> folder_;
+};
+
+}  // namespace
+
+LPMAPIFOLDER NewFolder(const std::shared_ptr<FolderModel>& folder) {
+    return Make<Folder>(folder);
+}
+
+HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType,
+                       LPUNKNOWN* object) {
+    if (object == nullptr || objectType == nullptr) return MAPI_E_INVALID_PARAMETER;
+    if (id == nullptr || size == 0) return MAPI_E_INVALID_ENTRYID;
+    const std::string bytes(reinterpret_cast<const char*>(id), size);
+    World& world = TheWorld();
+    for (const auto& store : world.stores) {
+        if (store->entryId == bytes) {
+            *objectType = MAPI_STORE;
+            *object = NewStore(store);
+            return S_OK;
+        }
+        if (auto folder = store->FolderById(bytes)) {
+            *objectType = MAPI_FOLDER;
+            *object = NewFolder(folder);
+            return S_OK;
+        }
+    }
+    auto message = world.messages.find(bytes);
+    if (message != world.messages.end()) {
+        *objectType = MAPI_MESSAGE;
+        *object = NewMessage(message->second, (flags & (MAPI_MODIFY | MAPI_BEST_ACCESS)) != 0);
+        return S_OK;
+    }
+    std::string payload;
+    return EntryIdPayload(size, id, payload) ? MAPI_E_NOT_FOUND : MAPI_E_INVALID_ENTRYID;
+}
+
+}  // namespace mailsim

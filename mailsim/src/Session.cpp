@@ -1,0 +1,142 @@
+// The MAPI session: stores table, stores, address book, entries, forms.
+#include <cstring>
+
+#include "Objects.h"
+#include "Transcript.h"
+
+namespace mailsim {
+namespace {
+
+class Session final : public Tracked<IMAPISession> {
+public:
+    Session() : Tracked<IMAPISession>("IMAPISession") {}
+
+    STDMETHODIMP GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override {
+        if (HRESULT fault = Enter("GetLastError")) return fault;
+        if (error != nullptr) *error = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP GetMsgStoresTable(ULONG, LPMAPITABLE* table) override {
+        if (HRESULT fault = Enter("GetMsgStoresTable")) return fault;
+        if (table == nullptr) return MAPI_E_INVALID_PARAMETER;
+        *table = NewStoresTable();
+        return S_OK;
+    }
+    STDMETHODIMP OpenMsgStore(ULONG_PTR, ULONG size, LPENTRYID id, LPCIID, ULONG,
+                              LPMDB* store) override {
+        if (HRESULT fault = Enter("OpenMsgStore")) return fault;
+        if (store == nullptr) return MAPI_E_INVALID_PARAMETER;
+        if (id == nullptr || size == 0) return MAPI_E_INVALID_ENTRYID;
+        const std::string bytes(reinterpret_cast<const char*>(id), size);
+        for (const auto& model : TheWorld().stores) {
+            if (model->entryId == bytes) {
+                *store = NewStore(model);
+                return S_OK;
+            }
+        }
+        return MAPI_E_NOT_FOUND;
+    }
+    STDMETHODIMP OpenAddressBook(ULONG_PTR, LPCIID, ULONG, LPADRBOOK* book) override {
+        if (HRESULT fault = Enter("OpenAddressBook")) return fault;
+        if (book == nullptr) return MAPI_E_INVALID_PARAMETER;
+        *book = NewAddrBook();
+        return S_OK;
+    }
+    STDMETHODIMP OpenProfileSection(LPMAPIUID, LPCIID, ULONG, LPPROFSECT*) override {
+        if (HRESULT fault = Enter("OpenProfileSection")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP GetStatusTable(ULONG, LPMAPITABLE*) override {
+        if (HRESULT fault = Enter("GetStatusTable")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    // Stores, folders and messages, or address-book entries.
+    STDMETHODIMP OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* objectType,
+                           LPUNKNOWN* object) override {
+        if (HRESULT fault = Enter("OpenEntry")) return fault;
+        const HRESULT result = OpenStoreEntry(size, id, flags, objectType, object);
+        if (result == S_OK) return result;
+        const HRESULT address = OpenAddressEntry(size, id, objectType, object);
+        return address == S_OK ? S_OK : result;
+    }
+    STDMETHODIMP CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2, ULONG,
+                                 ULONG* result) override {
+        if (HRESULT fault = Enter("CompareEntryIDs")) return fault;
+        if (result == nullptr) return MAPI_E_INVALID_PARAMETER;
+        *result = size1 == size2 && (size1 == 0 || std::memcmp(id1, id2, size1) == 0);
+        return S_OK;
+    }
+    STDMETHODIMP Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG*) override {
+        if (HRESULT fault = Enter("Advise")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP Unadvise(ULONG) override {
+        if (HRESULT fault = Enter("Unadvise")) return fault;
+        return MAPI_E_NOT_FOUND;
+    }
+    STDMETHODIMP MessageOptions(ULONG_PTR, ULONG, LPTSTR, LPMESSAGE) override {
+        if (HRESULT fault = Enter("MessageOptions")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP QueryDefaultMessageOpt(LPTSTR, ULONG, ULONG*, LPSPropValue*) override {
+        if (HRESULT fault = Enter("QueryDefaultMessageOpt")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP EnumAdrTypes(ULONG, ULONG*, LPTSTR**) override {
+        if (HRESULT fault = Enter("EnumAdrTypes")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP QueryIdentity(ULONG*, LPENTRYID*) override {
+        if (HRESULT fault = Enter("QueryIdentity")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP Logoff(ULONG_PTR, ULONG, ULONG) override {
+        if (HRESULT fault = Enter("Logoff")) return fault;
+        return S_OK;
+    }
+    STDMETHODIMP SetDefaultStore(ULONG, ULONG, LPENTRYID) override {
+        if (HRESULT fault = Enter("SetDefaultStore")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    STDMETHODIMP AdminServices(ULONG, LPSERVICEADMIN*) override {
+        if (HRESULT fault = Enter("AdminServices")) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
+    // Shows the form for a prepared message: records it as the form shows
+    // it and answers with the profile's result.
+    STDMETHODIMP ShowForm(ULONG_PTR, LPMDB store, LPMAPIFOLDER parent, LPCIID, ULONG token,
+                          LPMESSAGE, ULONG, ULONG status, ULONG messageFlags, ULONG access,
+                          LPSTR messageClass) override {
+        if (HRESULT fault = Enter("ShowForm")) return fault;
+        World& world = TheWorld();
+        auto prepared = world.formTokens.find(token);
+        if (prepared == world.formTokens.end()) return MAPI_E_INVALID_PARAMETER;
+        const std::shared_ptr<MessageModel> message = prepared->second;
+        world.formTokens.erase(prepared);
+        TrackedBase* storeObject = FindObject(static_cast<const void*>(store));
+        TrackedBase* parentObject = FindObject(static_cast<const void*>(parent));
+        const HRESULT result = world.profile.showForm;
+        RecordForm(*message, storeObject ? storeObject->Describe() : std::string(),
+                   parentObject ? parentObject->Describe() : std::string(), messageClass, status,
+                   messageFlags, access, result);
+        return result;
+    }
+    STDMETHODIMP PrepareForm(LPCIID, LPMESSAGE message, ULONG* token) override {
+        if (HRESULT fault = Enter("PrepareForm")) return fault;
+        if (message == nullptr || token == nullptr) return MAPI_E_INVALID_PARAMETER;
+        TrackedBase* object = FindObject(static_cast<const void*>(message));
+        if (object == nullptr || !object->Message()) return MAPI_E_INVALID_PARAMETER;
+        World& world = TheWorld();
+        *token = world.nextFormToken++;
+        world.formTokens[*token] = object->Message();
+        return S_OK;
+    }
+};
+
+}  // namespace
+
+LPMAPISESSION NewSession() {
+    return Make<Session>();
+}
+
+}  // namespace mailsim

@@ -1,0 +1,27 @@
+// What the client records for the transcript, the transcript file, and the
+// readable rendering of forms and send dialogs on standard output.
+#pragma once
+
+#include "mapi/MapiPlatform.h"
+
+#include <nlohmann/json.hpp>
+
+#include "Model.h"
+
+namespace mailsim {
+
+// The transcript as of now.
+nlohmann::json TranscriptJson();
+// Rewrites MAPISIM_TRANSCRIPT, when set.
+void WriteTranscript();
+
+// A form shown for a message: records it, renders it when no transcript
+// file is asked for, and rewrites the transcript.
+void RecordForm(const MessageModel& message, const std::string& store,
+                const std::string& parentFolder, LPCSTR messageClass, ULONG messageStatus,
+                ULONG messageFlags, ULONG access, HRESULT result);
+void RecordSend(LHANDLE session, ULONG_PTR uiParam, const MapiMessage* message, FLAGS flags,
+                ULONG result);
+void RecordMessageBox(LPCSTR caption, LPCSTR text, UINT style);
+
+}  // namespace mailsim

@@ -1,0 +1,230 @@
+// What the client records: the form as shown (every field), the send
+// dialog, message boxes, the file written after each event, and the
+// terminal rendering when no file is asked for.
+#include "MailsimTesting.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using nlohmann::json;
+
+class TranscriptTest : public MailsimTest {
+protected:
+    void TearDown() override {
+        unsetenv("MAPISIM_TRANSCRIPT");
+        MailsimTest::TearDown();
+    }
+
+    // Drafts of the default store, as the compose road reaches it.
+    void OpenDrafts() {
+        session = Logon();
+        LPMAPITABLE table = nullptr;
+        ASSERT_EQ(session->GetMsgStoresTable(0, &table), S_OK);
+        LPSRowSet rows = nullptr;
+        ASSERT_EQ(table->QueryRows(1, 0, &rows), S_OK);
+        const SBinary& id = rows->aRow[0].lpProps[1].Value.bin;
+        ASSERT_EQ(session->OpenMsgStore(0, id.cb, reinterpret_cast<LPENTRYID>(id.lpb), nullptr,
+                                        MDB_NO_DIALOG | MAPI_BEST_ACCESS, &store),
+                  S_OK);
+        FreeProws(rows);
+        table->Release();
+        ULONG size = 0;
+        LPENTRYID inboxId = nullptr;
+        ASSERT_EQ(store->GetReceiveFolder(nullptr, 0, &size, &inboxId, nullptr), S_OK);
+        ULONG type = 0;
+        LPUNKNOWN inbox = nullptr;
+        ASSERT_EQ(store->OpenEntry(size, inboxId, nullptr, MAPI_MODIFY, &type, &inbox), S_OK);
+        MAPIFreeBuffer(inboxId);
+        const OneProp drafts = GetOne(static_cast<LPMAPIFOLDER>(inbox), PR_IPM_DRAFTS_ENTRYID);
+        inbox->Release();
+        LPUNKNOWN folder = nullptr;
+        ASSERT_EQ(store->OpenEntry(static_cast<ULONG>(drafts.bytes.size()),
+                                   reinterpret_cast<LPENTRYID>(const_cast<char*>(drafts.bytes.data())),
+                                   nullptr, MAPI_MODIFY, &type, &folder),
+                  S_OK);
+        this->drafts = static_cast<LPMAPIFOLDER>(folder);
+    }
+    void CloseAll() {
+        drafts->Release();
+        store->Release();
+        session->Release();
+        MAPIUninitialize();
+    }
+    HRESULT Show(LPMESSAGE message) {
+        ULONG token = 0;
+        EXPECT_EQ(session->PrepareForm(nullptr, message, &token), S_OK);
+        char messageClass[] = "IPM.Note";
+        return session->ShowForm(0, store, drafts, nullptr, token, nullptr, 0, 0, 0x28, 3,
+                                 messageClass);
+    }
+    static void WriteStream(LPMAPIPROP object, ULONG tag, const std::string& bytes) {
+        LPUNKNOWN unknown = nullptr;
+        ASSERT_EQ(object->OpenProperty(tag, &IID_IStream, 0, MAPI_CREATE | MAPI_MODIFY, &unknown),
+                  S_OK);
+        LPSTREAM stream = static_cast<LPSTREAM>(unknown);
+        ULONG written = 0;
+        EXPECT_EQ(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written), S_OK);
+        EXPECT_EQ(written, bytes.size());
+        stream->Release();
+    }
+
+    LPMAPISESSION session = nullptr;
+    LPMDB store = nullptr;
+    LPMAPIFOLDER drafts = nullptr;
+};
+
+TEST_F(TranscriptTest, FormRecordsTheMessageAsShown) {
+    OpenDrafts();
+    LPMESSAGE message = nullptr;
+    ASSERT_EQ(drafts->CreateMessage(nullptr, 0, &message), S_OK);
+    SPropValue values[3] = {};
+    values[0].ulPropTag = PR_SUBJECT;
+    values[0].Value.lpszA = const_cast<LPSTR>("Caf\xe9 \x80");
+    values[1].ulPropTag = PR_IMPORTANCE;
+    values[1].Value.l = 2;
+    values[2].ulPropTag = PR_NULL;
+    ASSERT_EQ(message->SetProps(3, values, nullptr), S_OK);
+    WriteStream(message, PR_BODY, std::string("Line1\nLine2\0tail", 16));
+
+    // One saved attachment, one abandoned without SaveChanges.
+    for (int saved = 1; saved >= 0; --saved) {
+        ULONG number = 0;
+        LPATTACH attach = nullptr;
+        ASSERT_EQ(message->CreateAttach(nullptr, 0, &number, &attach), S_OK);
+        SPropValue a[4] = {};
+        a[0].ulPropTag = PR_ATTACH_METHOD;
+        a[0].Value.l = ATTACH_BY_VALUE;
+        a[1].ulPropTag = PR_ATTACH_LONG_FILENAME;
+        a[1].Value.lpszA = const_cast<LPSTR>("q.pdf");
+        a[2].ulPropTag = PR_RENDERING_POSITION;
+        a[2].Value.l = -1;
+        a[3].ulPropTag = PR_ATTACH_SIZE;
+        a[3].Value.l = 3;
+        ASSERT_EQ(attach->SetProps(4, a, nullptr), S_OK);
+        WriteStream(attach, PR_ATTACH_DATA_BIN, "abc");
+        if (saved) {
+            EXPECT_EQ(attach->SaveChanges(KEEP_OPEN_READONLY), S_OK);
+        }
+        attach->Release();
+    }
+
+    EXPECT_EQ(Show(message), S_OK);
+    message->Release();
+    CloseAll();
+
+    const json form = mailsim::Transcript()["forms"].at(0);
+    EXPECT_EQ(form["store"], "Personal Folders");
+    EXPECT_EQ(form["folder"], "Drafts");
+    EXPECT_EQ(form["parentFolder"], "Drafts");
+    EXPECT_EQ(form["messageClass"], "IPM.Note");
+    EXPECT_EQ(form["messageFlags"], 0x28);
+    EXPECT_EQ(form["messageStatus"], 0);
+    EXPECT_EQ(form["access"], 3);
+    EXPECT_EQ(form["recipients"], json::array());
+    EXPECT_EQ(form["subject"], "Caf\u00e9 \u0080");  // bytes kept one to one
+    EXPECT_EQ(form["body"], "Line1\nLine2");        // up to the first zero byte
+    EXPECT_EQ(form["importance"], 2);
+    EXPECT_EQ(form["editorFormat"], nullptr);
+    EXPECT_EQ(form["sentMailEntryId"], nullptr);
+    EXPECT_EQ(form["deleteAfterSubmit"], nullptr);
+    EXPECT_EQ(form["result"], 0);
+    ASSERT_EQ(form["attachments"].size(), 1u);
+    const json attachment = form["attachments"][0];
+    EXPECT_EQ(attachment["method"], 1);
+    EXPECT_EQ(attachment["longFilename"], "q.pdf");
+    EXPECT_EQ(attachment["filename"], nullptr);
+    EXPECT_EQ(attachment["renderingPosition"], -1);
+    EXPECT_EQ(attachment["size"], 3);
+    EXPECT_EQ(attachment["sha256"],
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(attachment["contentId"], nullptr);
+    EXPECT_EQ(attachment["contactPhoto"], false);
+}
+
+TEST_F(TranscriptTest, FormResultComesFromTheProfileAndATokenServesOnce) {
+    ASSERT_TRUE(mailsim::LoadProfileText(R"({"showForm": "0x80040113"})"));
+    OpenDrafts();
+    LPMESSAGE message = nullptr;
+    ASSERT_EQ(drafts->CreateMessage(nullptr, 0, &message), S_OK);
+    ULONG token = 0;
+    ASSERT_EQ(session->PrepareForm(nullptr, message, &token), S_OK);
+    char messageClass[] = "IPM.Note";
+    EXPECT_EQ(session->ShowForm(0, store, drafts, nullptr, token, nullptr, 0, 0, 0, 0, messageClass),
+              MAPI_E_USER_CANCEL);
+    EXPECT_EQ(session->ShowForm(0, store, drafts, nullptr, token, nullptr, 0, 0, 0, 0, messageClass),
+              MAPI_E_INVALID_PARAMETER);
+    message->Release();
+    CloseAll();
+    const json forms = mailsim::Transcript()["forms"];
+    ASSERT_EQ(forms.size(), 1u);
+    EXPECT_EQ(forms[0]["result"], static_cast<LONG>(MAPI_E_USER_CANCEL));
+}
+
+TEST_F(TranscriptTest, SendDialogAndMessageBoxesAreWrittenAfterEachEvent) {
+    const std::string path = ::testing::TempDir() + "mailsim-transcript-test.json";
+    setenv("MAPISIM_TRANSCRIPT", path.c_str(), 1);
+    MapiRecipDesc recipients[2] = {};
+    recipients[0].ulRecipClass = MAPI_TO;
+    recipients[0].lpszName = const_cast<LPSTR>("a");
+    recipients[1].ulRecipClass = MAPI_BCC;
+    recipients[1].lpszName = const_cast<LPSTR>(" b");
+    recipients[1].lpszAddress = const_cast<LPSTR>("b@example.com");
+    MapiFileDesc file = {};
+    file.nPosition = 5;
+    file.lpszPathName = const_cast<LPSTR>("C:\\x\\q.pdf");
+    MapiMessage message = {};
+    message.lpszNoteText = const_cast<LPSTR>("Hello ");
+    message.nRecipCount = 2;
+    message.lpRecips = recipients;
+    message.nFileCount = 1;
+    message.lpFiles = &file;
+    EXPECT_EQ(MAPISendMail(0, 0, &message, MAPI_DIALOG | MAPI_LOGON_UI, 0), 0u);
+
+    auto read = [&path] {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return json::parse(text.str());
+    };
+    const json afterSend = read();
+    const json expectedSend = R"({"session": 0, "uiParam": 0, "flags": 9,
+        "recipients": [{"class": 1, "name": "a", "address": null},
+                       {"class": 3, "name": " b", "address": "b@example.com"}],
+        "subject": null, "noteText": "Hello ",
+        "files": [{"path": "C:\\x\\q.pdf", "fileName": null, "position": 5}],
+        "result": 0})"_json;
+    EXPECT_EQ(afterSend["sends"], json::array({expectedSend}));
+    EXPECT_EQ(afterSend["outstanding"], json({{"references", 0}, {"buffers", 0}}));
+
+    testing::internal::CaptureStderr();
+    MessageBoxA(nullptr, "Unable to create message.", "Quillora", MB_OK);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Quillora: Unable to create message.\n");
+    EXPECT_EQ(read()["messageBoxes"],
+              R"([{"caption": "Quillora", "text": "Unable to create message.", "style": 0}])"_json);
+    std::remove(path.c_str());
+}
+
+TEST_F(TranscriptTest, WithoutATranscriptFileFormsAreRenderedForTheTerminal) {
+    unsetenv("MAPISIM_TRANSCRIPT");
+    OpenDrafts();
+    LPMESSAGE message = nullptr;
+    ASSERT_EQ(drafts->CreateMessage(nullptr, 0, &message), S_OK);
+    SPropValue subject = {};
+    subject.ulPropTag = PR_SUBJECT;
+    subject.Value.lpszA = const_cast<LPSTR>("Report");
+    ASSERT_EQ(message->SetProps(1, &subject, nullptr), S_OK);
+    WriteStream(message, PR_BODY, std::string("Line1\r\nLine2", 13));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Show(message), S_OK);
+    const std::string shown = testing::internal::GetCapturedStdout();
+    EXPECT_NE(shown.find("| Subject: Report\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("| Line1\n| Line2\n"), std::string::npos) << shown;
+    message->Release();
+    CloseAll();
+}
+
+}  // namespace
