@@ -12,7 +12,7 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target Quillora >/dev/null
 unset MAPISIM_PROFILE MAPISIM_TRANSCRIPT
 set +e
-build/native/front/Quillora -to "Alice Example;bob@example.com" -cc "Carol Example" \
+build/native/front/Quillora -to "Alice Example;bob@example.com" \
     -subject "Quillora demo" -body "Hello,\nthis message was composed by Quillora." \
     -attachment README.md
 code=$?
