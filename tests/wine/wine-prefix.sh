@@ -2,7 +2,8 @@
 # wine-prefix.sh setup|teardown
 #   setup: make the template prefix once (about 6 s), copy it into this run's
 #          prefix (about 3 s) and start a persistent wineserver, so that each
-#          later Wine start takes a fraction of a second.
+#          later Wine start takes a fraction of a second; then Wine's system
+#          processes are started detached from any caller's output.
 #   teardown: stop the wineserver of this run's prefix.
 set -u
 . "$(dirname "$0")/wine-env.sh"
@@ -20,6 +21,11 @@ setup)
     rm -rf "$WINEPREFIX"
     cp -a "$QUILLORA_WINE_TEMPLATE" "$WINEPREFIX"
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+    # The first program in a prefix starts Wine's system processes (services,
+    # winedevice, rpcss ...), which inherit its standard handles and live as
+    # long as the wineserver. Start them here on /dev/null, so they never
+    # hold a test's output pipe open and make the test wait for the teardown.
+    timeout 60 "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     ;;
 teardown)
     "$WINESERVER" -k >/dev/null 2>&1

@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Runs a Windows program under wine64 in this run's prefix, with a timeout:
 # a Wine call can stall (a message box after a browser launch once took 10 s).
+# The program writes into files that are copied out once it has ended: a Wine
+# process it starts (a system process, a browser) may inherit its descriptors
+# and outlive it, and must never keep the caller's pipes open.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 [ -f "$WINEPREFIX/system.reg" ] || "$here/wine-prefix.sh" setup || exit 1
-exec timeout -k 5 "${QUILLORA_WINE_TIMEOUT:-120}" "$WINE64" "$@"
+out=$(mktemp) && err=$(mktemp) || exit 1
+timeout -k 5 "${QUILLORA_WINE_TIMEOUT:-120}" "$WINE64" "$@" >"$out" 2>"$err"
+status=$?
+cat "$out"
+cat "$err" >&2
+rm -f "$out" "$err"
+exit "$status"
