@@ -6,14 +6,23 @@ A scenario is a JSON file:
   {
     "description": "what it shows",
     "args": ["-to", "alice@example.com", "-attachment", "{dir}/q.pdf"],
+    "commandLine": "-subject \"a b\" -body \"\"",  # instead of "args": the raw
+                                              # Windows command line after the program
     "files": {"q.pdf": "contents"},          # optional, created in a fresh directory
     "profile": { ... },                       # optional MAPISIM_PROFILE; default profile otherwise
     "exitCode": 0,                            # -1 is the all-bits-set exit status
     "transcript": { ... }                     # the parts of the transcript that matter
   }
 
-Under --wine, expected "messageBoxes" are not compared (the real MessageBoxA
-runs) and a scenario with "wineSkip": "<reason>" is skipped.
+Under --wine the real MessageBoxA runs and the provider never hears of it:
+expected "messageBoxes" are compared with the calls that Wine's relay trace
+shows (owner window, text, caption, style), and a scenario with
+"wineSkip": "<reason>" is skipped.
+
+A "commandLine" is split by the Windows program's own C runtime under Wine
+(it runs from a batch file, so avoid cmd's special characters % ^ & | < >
+outside quotes); natively the runner splits it by the same rules first.
+Doubled quotes inside a quoted run differ between runtime versions: avoid.
 
 "{dir}" in arguments and in the expected transcript stands for the scenario's
 directory, written the way the program under test sees it. Expected objects
@@ -27,6 +36,7 @@ transcript must end with no outstanding references or buffers.
 import argparse
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -37,6 +47,40 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def split_windows_command_line(line):
+    """Splits a command line the way the Windows C runtime builds argv:
+    blanks separate words outside quotes; 2n backslashes before a quote give
+    n backslashes and the quote opens or closes a quoted run, 2n+1 give n
+    and a literal quote; other backslashes are literal."""
+    words, i, n = [], 0, len(line)
+    while True:
+        while i < n and line[i] in " \t":
+            i += 1
+        if i >= n:
+            return words
+        word, quoted = "", False
+        while i < n and (quoted or line[i] not in " \t"):
+            if line[i] == "\\":
+                j = i
+                while j < n and line[j] == "\\":
+                    j += 1
+                if j < n and line[j] == '"':
+                    word += "\\" * ((j - i) // 2)
+                    if (j - i) % 2:
+                        word += '"'
+                        j += 1
+                else:
+                    word += "\\" * (j - i)
+                i = j
+            elif line[i] == '"':
+                quoted = not quoted
+                i += 1
+            else:
+                word += line[i]
+                i += 1
+        words.append(word)
+
+
 def substitute(value, dir_text):
     if isinstance(value, str):
         return value.replace("{dir}", dir_text)
@@ -45,6 +89,24 @@ def substitute(value, dir_text):
     if isinstance(value, dict):
         return {k: substitute(v, dir_text) for k, v in value.items()}
     return value
+
+
+# Wine's relay trace of a call, e.g.
+#   0184:Call user32.MessageBoxA(00000000,140028000 "Unable ...",1400280b0 "Quillora",00000000) ret=...
+RELAY_MESSAGE_BOX = re.compile(
+    r'Call user32\.MessageBoxA\(([0-9a-f]+),[0-9a-f]+ "((?:[^"\\]|\\.)*)",'
+    r'[0-9a-f]+ "((?:[^"\\]|\\.)*)",([0-9a-f]+)\)')
+RELAY_ESCAPES = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\"}
+
+
+def relay_text(escaped):
+    return re.sub(r"\\(.)", lambda m: RELAY_ESCAPES.get(m.group(1), m.group(0)), escaped)
+
+
+def relayed_message_boxes(stderr_text):
+    return [{"owner": int(owner, 16), "text": relay_text(text), "caption": relay_text(caption),
+             "style": int(style, 16)}
+            for owner, text, caption, style in RELAY_MESSAGE_BOX.findall(stderr_text)]
 
 
 def mismatches(expected, actual, where="transcript"):
@@ -91,13 +153,27 @@ def run(scenario_path, args):
         env.pop("MAPISIM_PROFILE", None)
         to_program_path = windows_path if args.wine else (lambda p: p)
         env["MAPISIM_TRANSCRIPT"] = to_program_path(transcript_path)
+        if args.wine:
+            env["WINEDEBUG"] = "+relay"
         if "profile" in scenario:
             profile_path = os.path.join(work, "profile.json")
             with open(profile_path, "w", encoding="utf-8") as out:
                 json.dump(scenario["profile"], out)
             env["MAPISIM_PROFILE"] = to_program_path(profile_path)
-        command = ([args.wine_runner] if args.wine else []) + [os.path.abspath(args.program)]
-        command += substitute(scenario.get("args", []), dir_text)
+        program = os.path.abspath(args.program)
+        if "commandLine" in scenario and args.wine:
+            # cmd hands the rest of the line to the program unchanged.
+            line = substitute(scenario["commandLine"], dir_text)
+            batch = os.path.join(work, "run.bat")
+            with open(batch, "w", encoding="latin-1", newline="\r\n") as out:
+                out.write(f'@"{windows_path(program)}" {line}\n@exit /b %ERRORLEVEL%\n')
+            command = [args.wine_runner, "cmd", "/c", windows_path(batch)]
+        elif "commandLine" in scenario:
+            command = [program] + split_windows_command_line(
+                substitute(scenario["commandLine"], dir_text))
+        else:
+            command = ([args.wine_runner] if args.wine else []) + [program]
+            command += substitute(scenario.get("args", []), dir_text)
         completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
                                    timeout=args.timeout)
         problems = []
@@ -113,9 +189,10 @@ def run(scenario_path, args):
         if transcript is not None:
             expected = substitute(scenario.get("transcript", {}), dir_text)
             if args.wine:
-                # Under Wine the real MessageBoxA runs; the provider never
-                # hears of it, so boxes are checked separately there.
-                expected.pop("messageBoxes", None)
+                boxes = expected.pop("messageBoxes", [])
+                relayed = relayed_message_boxes(completed.stderr.decode("latin-1"))
+                problems += mismatches([dict(box, owner=0) for box in boxes], relayed,
+                                       "MessageBoxA calls")
             problems += mismatches(expected, transcript)
             problems += mismatches({"outstanding": {"references": 0, "buffers": 0}}, transcript)
         if problems:

@@ -2,8 +2,10 @@
 # mail-provider.sh register <provider.dll> | unregister
 # Names the MAPI provider that Wine's MAPI32.DLL forwards Extended and Simple
 # MAPI to (HKLM\Software\Clients\Mail). Wine reads it when MAPI32 loads, so
-# set it before the program starts. Without a provider, Wine's own Simple MAPI
-# hands a mailto: URL to the desktop.
+# set it before the program starts. Unregistering gives the default back to
+# Wine's own client ("Native Mail Client", winemapi.dll), whose Simple MAPI
+# hands a mailto: URL to the desktop; with no default at all, Wine's
+# MAPISendMail only shows a "no mail client" box.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
@@ -19,8 +21,12 @@ register)
     ;;
 unregister)
     reg delete "$key\\Mailsim" /f
-    reg delete "$key" /ve /f
-    exit 0
+    if reg query "$key\\Native Mail Client" /v DLLPath; then
+        reg add "$key" /ve /t REG_SZ /d "Native Mail Client" /f
+    else
+        reg delete "$key" /ve /f
+        true
+    fi
     ;;
 *)
     echo "usage: $0 register <provider.dll> | unregister" >&2

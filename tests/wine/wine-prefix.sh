@@ -21,6 +21,10 @@ setup)
     rm -rf "$WINEPREFIX"
     cp -a "$QUILLORA_WINE_TEMPLATE" "$WINEPREFIX"
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+    # A run with WINEDEBUG=+relay traces the message box calls only: the
+    # end-to-end runner reads the caption and text the real MessageBoxA got.
+    timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
+        /d 'user32.MessageBoxA;user32.MessageBoxW' /f </dev/null >/dev/null 2>&1 9>&-
     # The first program in a prefix starts Wine's system processes (services,
     # winedevice, rpcss ...), which inherit its standard handles and live as
     # long as the wineserver. Start them here on /dev/null, so they never
