@@ -32,7 +32,7 @@ Option Recognise(const char* argument) {
 
 }  // namespace
 
-ComposeRequest ParseCommandLine(int argc, char** argv, std::string& body) {
+ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
     ComposeRequest request;
     int index = 1;
     while (index < argc) {
@@ -58,7 +58,9 @@ ComposeRequest ParseCommandLine(int argc, char** argv, std::string& body) {
                 request.subject = value;
                 break;
             case Option::Body:
-                body = value;
+                // Replaces any earlier body; without memory for the copy the
+                // body is empty rather than an earlier one.
+                if (!body.assign(value)) body.clear();
                 ReplaceAll(body, "\\n", "\n");
                 request.body = body.c_str();
                 break;

@@ -1,7 +1,7 @@
 // The compose request and how Quillora's command line becomes one.
 #pragma once
 
-#include <string>
+#include "front/Text.h"
 
 // Six optional texts; null when the option was not given. to, cc, bcc,
 // subject and attachment point into the argument vector; body points into
@@ -21,4 +21,4 @@ struct ComposeRequest {
 // skipped, and a repeated option keeps its last value. The body value is
 // copied into body with each backslash-n turned into a line feed. Never
 // fails.
-ComposeRequest ParseCommandLine(int argc, char** argv, std::string& body);
+ComposeRequest ParseCommandLine(int argc, char** argv, Text& body);

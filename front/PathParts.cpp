@@ -8,7 +8,7 @@ namespace {
 
 // Stores text[0, length) into part, cut to the runtime's part size, and
 // tells whether it had to be cut.
-bool StorePart(std::string& part, const char* text, size_t length) {
+bool StorePart(Text& part, const char* text, size_t length) {
     const bool cut = length > kPathPartMax;
     part.assign(text, cut ? kPathPartMax : length);
     return cut;

@@ -4,17 +4,17 @@
 // multibyte code page, so a double-byte character is never split.
 #pragma once
 
-#include <string>
+#include "front/Text.h"
 
 // Longest part the runtime's path splitting keeps (its buffers hold 255
 // characters and the terminator).
 constexpr size_t kPathPartMax = 255;
 
 struct PathParts {
-    std::string drive;  // "C:" when the second character is ':', else empty
-    std::string dir;    // up to and including the last '\' or '/'
-    std::string name;   // between directory and extension
-    std::string ext;    // from the last '.' of what follows the directory
+    Text drive;  // "C:" when the second character is ':', else empty
+    Text dir;    // up to and including the last '\' or '/'
+    Text name;   // between directory and extension
+    Text ext;    // from the last '.' of what follows the directory
     // Which parts were longer than kPathPartMax and have been cut.
     bool dirCut = false;
     bool nameCut = false;

@@ -2,8 +2,8 @@
 
 #include <mbstring.h>
 
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "front/PathParts.h"
 
@@ -16,28 +16,47 @@ constexpr size_t kListBufferSize = 100;
 
 }  // namespace
 
-void SplitRecipientList(const char* list, RecipientKind kind,
-                        const std::function<void(const char*, RecipientKind)>& add) {
+// Heap memory released when the scope ends.
+class HeapBlock {
+public:
+    explicit HeapBlock(size_t size) : block(size != 0 ? std::malloc(size) : nullptr) {}
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    ~HeapBlock() { std::free(block); }
+    void* get() const { return block; }
+
+private:
+    void* block;
+};
+
+void SplitRecipientList(const char* list, RecipientKind kind, AddRecipientCallback add,
+                        void* context) {
     if (list == nullptr) return;
     const size_t length = std::strlen(list);
     unsigned char fixed[kListBufferSize];
-    std::vector<unsigned char> large;
+    HeapBlock large(length >= kListBufferSize ? length + 1 : 0);
     unsigned char* buffer = fixed;
     if (length >= kListBufferSize) {
-        large.resize(length + 1);
-        buffer = large.data();
+        // Without memory for the list no recipient of it can be added.
+        if (large.get() == nullptr) return;
+        buffer = static_cast<unsigned char*>(large.get());
     }
     std::memcpy(buffer, list, length + 1);
 
     // Cut the whole list before handing out any token, so that whatever add()
-    // does cannot disturb the tokeniser's state.
+    // does cannot disturb the tokeniser's state. Tokens are separated by at
+    // least one delimiter, so a list of n bytes holds at most (n + 1) / 2.
+    const size_t most = (length + 1) / 2;
+    HeapBlock tokenBlock(most * sizeof(const char*));
+    const char** tokens = static_cast<const char**>(tokenBlock.get());
+    if (most != 0 && tokens == nullptr) return;
     static const unsigned char kDelimiters[] = ";";
-    std::vector<const char*> tokens;
-    for (unsigned char* token = _mbstok(buffer, kDelimiters); token != nullptr;
+    size_t count = 0;
+    for (unsigned char* token = _mbstok(buffer, kDelimiters); token != nullptr && count < most;
          token = _mbstok(nullptr, kDelimiters)) {
-        tokens.push_back(reinterpret_cast<const char*>(token));
+        tokens[count++] = reinterpret_cast<const char*>(token);
     }
-    for (const char* token : tokens) add(token, kind);
+    for (size_t i = 0; i < count; ++i) add(tokens[i], kind, context);
 }
 
 bool AttachmentDisplayName(const char* path, char* out) {
@@ -50,19 +69,41 @@ bool AttachmentDisplayName(const char* path, char* out) {
     if (parts.nameCut || parts.extCut) return true;
     const size_t length = parts.name.size() + parts.ext.size();
     if (length >= kDisplayNameSize) return true;
-    std::memcpy(out, parts.name.data(), parts.name.size());
-    std::memcpy(out + parts.name.size(), parts.ext.data(), parts.ext.size());
+    std::memcpy(out, parts.name.c_str(), parts.name.size());
+    std::memcpy(out + parts.name.size(), parts.ext.c_str(), parts.ext.size());
     out[length] = '\0';
     return true;
 }
 
-std::string& ReplaceAll(std::string& text, const std::string& pattern,
-                        const std::string& replacement) {
-    if (pattern.empty()) return text;
-    size_t position = 0;
-    while ((position = text.find(pattern, position)) != std::string::npos) {
-        text.replace(position, pattern.size(), replacement);
-        position += replacement.size();
+Text& ReplaceAll(Text& text, const char* pattern, const char* replacement) {
+    const size_t patternLength = std::strlen(pattern);
+    const size_t replacementLength = std::strlen(replacement);
+    if (patternLength == 0) return text;
+    size_t occurrences = 0;
+    for (size_t at = text.find(pattern, patternLength, 0); at != Text::npos;
+         at = text.find(pattern, patternLength, at + patternLength)) {
+        ++occurrences;
     }
+    if (occurrences == 0) return text;
+
+    // Build the result in one block of its final size.
+    const size_t resultLength =
+        text.size() - occurrences * patternLength + occurrences * replacementLength;
+    HeapBlock block(resultLength + 1);
+    char* result = static_cast<char*>(block.get());
+    if (result == nullptr) return text;
+    const char* source = text.c_str();
+    char* out = result;
+    size_t from = 0;
+    for (size_t at = text.find(pattern, patternLength, 0); at != Text::npos;
+         at = text.find(pattern, patternLength, from)) {
+        std::memcpy(out, source + from, at - from);
+        out += at - from;
+        std::memcpy(out, replacement, replacementLength);
+        out += replacementLength;
+        from = at + patternLength;
+    }
+    std::memcpy(out, source + from, text.size() - from);
+    text.assign(result, resultLength);
     return text;
 }

@@ -5,17 +5,29 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <string>
+
+#include "front/Text.h"
 
 enum class RecipientKind : uint32_t { To = 1, Cc = 2, Bcc = 3 };
 
 // Splits a ";"-separated list with the runtime's multibyte-aware tokeniser
 // and calls add(token, kind) once per recipient, in list order. Runs of ";"
 // never yield an empty token; tokens are passed on untrimmed. A null list
-// yields nothing.
-void SplitRecipientList(const char* list, RecipientKind kind,
-                        const std::function<void(const char*, RecipientKind)>& add);
+// yields nothing. context is passed to add unchanged.
+using AddRecipientCallback = void (*)(const char* name, RecipientKind kind, void* context);
+void SplitRecipientList(const char* list, RecipientKind kind, AddRecipientCallback add,
+                        void* context);
+
+// The same with any callable add(name, kind), such as a lambda.
+template <typename Add>
+void SplitRecipientList(const char* list, RecipientKind kind, Add add) {
+    SplitRecipientList(
+        list, kind,
+        [](const char* name, RecipientKind recipientKind, void* context) {
+            (*static_cast<Add*>(context))(name, recipientKind);
+        },
+        &add);
+}
 
 // Size of the buffer AttachmentDisplayName writes into.
 constexpr size_t kDisplayNameSize = 260;
@@ -26,6 +38,6 @@ constexpr size_t kDisplayNameSize = 260;
 bool AttachmentDisplayName(const char* path, char* out /* kDisplayNameSize bytes */);
 
 // Replaces every occurrence of pattern in text, left to right, never
-// rescanning replaced text. An empty pattern changes nothing.
-std::string& ReplaceAll(std::string& text, const std::string& pattern,
-                        const std::string& replacement);
+// rescanning replaced text. An empty pattern changes nothing, and so does a
+// failed allocation.
+Text& ReplaceAll(Text& text, const char* pattern, const char* replacement);

@@ -2,14 +2,12 @@
 //   Quillora [-to LIST] [-cc LIST] [-bcc LIST] [-subject TEXT] [-body TEXT]
 //            [-attachment PATH]
 // Exits with 0 when the message was put in front of the user, -1 otherwise.
-#include <string>
-
 #include "front/CommandLine.h"
 #include "front/ComposeDispatch.h"
 
 int main(int argc, char** argv) {
     // Owns the processed body text until both compose roads have run.
-    std::string body;
+    Text body;
     const ComposeRequest request = ParseCommandLine(argc, argv, body);
     return ComposeDispatch(request);
 }

@@ -3,7 +3,7 @@
 // table rows, which it releases when it closes.
 #pragma once
 
-#include <string>
+#include "front/Text.h"
 
 #include "mapi/MapiItem.h"
 
@@ -29,5 +29,5 @@ public:
     ULONG rowBatchSize = 0;
     ULONG rowCounter = 0;
     LPSRowSet rowSet = nullptr;  // owned, freed with FreeProws
-    std::string name;
+    Text name;
 };

@@ -71,7 +71,7 @@ ULONG MapiItem::GetMessageFlags() {
     return GetLongProp(PR_MESSAGE_FLAGS, 0);
 }
 
-int MapiItem::GetStringProp(ULONG propTag, std::string& out, int useStream) {
+int MapiItem::GetStringProp(ULONG propTag, Text& out, int useStream) {
     out.clear();
     if (!useStream) {
         LPSPropValue value = nullptr;
@@ -96,7 +96,12 @@ int MapiItem::GetStringProp(ULONG propTag, std::string& out, int useStream) {
         }
         if (read > kStreamChunk) read = kStreamChunk;
         buffer[read] = '\0';
-        out.append(buffer);  // up to the chunk's first zero byte
+        // Up to the chunk's first zero byte; a value that cannot be held
+        // whole is not read at all.
+        if (!out.append(buffer, std::strlen(buffer))) {
+            out.clear();
+            return 0;
+        }
         if (read < kStreamChunk) break;
     }
     return 1;

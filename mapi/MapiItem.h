@@ -3,7 +3,7 @@
 // item's MAPI object and an owned copy of its entry identifier.
 #pragma once
 
-#include <string>
+#include "front/Text.h"
 
 #include "mapi/EntryId.h"
 #include "mapi/MapiPlatform.h"
@@ -25,7 +25,7 @@ public:
     virtual int Save(int closeAfter);
     // Reads an 8-bit string property, through a stream when useStream. out
     // is emptied first and stays empty on failure. 1 read, 0 failed.
-    virtual int GetStringProp(ULONG propTag, std::string& out, int useStream);
+    virtual int GetStringProp(ULONG propTag, Text& out, int useStream);
     // Writes an 8-bit string property; the stream road writes the text with
     // its terminating zero byte. 1 written, 0 failed.
     virtual int SetStringProp(ULONG propTag, LPCSTR value, int useStream);

@@ -165,7 +165,7 @@ MapiFolder* MapiSession::OpenOutbox(bool makeCurrent) {
     return OpenFolderByStoreProperty(PR_IPM_OUTBOX_ENTRYID, makeCurrent);
 }
 
-bool MapiSession::LookupSmtpAddress(ULONG cbEntryId, LPENTRYID entryId, std::string& address) {
+bool MapiSession::LookupSmtpAddress(ULONG cbEntryId, LPENTRYID entryId, Text& address) {
     if (!session) return false;
     InterfaceHolder<IAddrBook> book;
     if (session->OpenAddressBook(0, nullptr, AB_NO_DIALOG, book.Out()) != S_OK || !book)

@@ -4,7 +4,7 @@
 // library, opens the Inbox, Drafts and Outbox, and looks up SMTP addresses.
 #pragma once
 
-#include <string>
+#include "front/Text.h"
 
 #include "mapi/MapiPlatform.h"
 
@@ -37,7 +37,7 @@ public:
 
     // The SMTP address (else the e-mail address) of an address-book entry.
     // false leaves address unchanged.
-    bool LookupSmtpAddress(ULONG cbEntryId, LPENTRYID entryId, std::string& address);
+    bool LookupSmtpAddress(ULONG cbEntryId, LPENTRYID entryId, Text& address);
 
     // Releases the current folder, the store and the session, in that
     // order. Safe in every state.

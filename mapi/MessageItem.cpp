@@ -60,7 +60,7 @@ int MessageItem::Open(MapiSession* newSession, SBinary id) {
     if (!MapiItem::Open(newSession, id)) return 0;
     GetStringProp(PR_SENDER_NAME, senderName, 0);
 
-    std::string addressType;
+    Text addressType;
     GetStringProp(PR_SENDER_ADDRTYPE, addressType, 0);
     GetStringProp(PR_SENDER_EMAIL_ADDRESS, senderEmailAddress, 0);
     if (addressType == "EX") {

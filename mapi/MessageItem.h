@@ -4,7 +4,7 @@
 // It can also open an existing message and read its sender and subject.
 #pragma once
 
-#include <string>
+#include "front/Text.h"
 
 #include "mapi/MapiItem.h"
 
@@ -47,11 +47,11 @@ public:
 
     LPMESSAGE Message() const { return static_cast<LPMESSAGE>(object); }
 
-    std::string senderName;
-    std::string senderEmailAddress;
-    std::string subject;
-    std::string spareString1;
-    std::string spareString2;
+    Text senderName;
+    Text senderEmailAddress;
+    Text subject;
+    Text spareString1;
+    Text spareString2;
     LPUNKNOWN auxiliary = nullptr;  // one owned reference; no operation sets it
 
 private:

@@ -109,12 +109,16 @@ bool SimpleMapiMail::AddAttachment(const char* path, const char* displayName) {
 }
 
 bool SimpleMapiMail::Send(FLAGS flags) {
-    const size_t noteLength = noteText.size();
+    // Each attachment takes the place of one space added after the text.
+    // Should the space not fit in memory, the client places the attachment
+    // itself (position -1) rather than over a character of the text.
     for (ULONG i = 0; i < message.nFileCount; ++i) {
-        noteText += ' ';
-        message.lpFiles[i].nPosition = static_cast<ULONG>(noteLength + i);
+        const size_t position = noteText.size();
+        message.lpFiles[i].nPosition =
+            noteText.append(" ", 1) ? static_cast<ULONG>(position) : static_cast<ULONG>(-1);
     }
-    message.lpszNoteText = &noteText[0];
+    // MAPISendMail only reads the text; MapiMessage's field is not const.
+    message.lpszNoteText = const_cast<char*>(noteText.c_str());
 
     ULONG result = MAPI_E_FAILURE;
     if (sendEntry != nullptr) {

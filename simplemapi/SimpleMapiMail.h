@@ -6,7 +6,7 @@
 #include <mapi.h>
 
 #include <cstdint>
-#include <string>
+#include "front/Text.h"
 
 #include "front/TextHelpers.h"
 
@@ -43,7 +43,7 @@ public:
     MapiMessage message;
     MapiRecipDesc originator;
     SimpleMapiError lastError;
-    std::string noteText;
+    Text noteText;
     LPMAPISENDMAIL sendEntry;
 
 private:

@@ -21,7 +21,7 @@ struct Args {
 
 using Field = std::optional<std::string>;
 
-Field Text(const char* p) {
+Field FieldOf(const char* p) {
     return p != nullptr ? Field(p) : std::nullopt;
 }
 
@@ -30,12 +30,12 @@ struct Expected {
 };
 
 void ExpectRequest(const ComposeRequest& r, const Expected& e, const std::string& label) {
-    EXPECT_EQ(Text(r.to), e.to) << label;
-    EXPECT_EQ(Text(r.cc), e.cc) << label;
-    EXPECT_EQ(Text(r.bcc), e.bcc) << label;
-    EXPECT_EQ(Text(r.subject), e.subject) << label;
-    EXPECT_EQ(Text(r.body), e.body) << label;
-    EXPECT_EQ(Text(r.attachment), e.attachment) << label;
+    EXPECT_EQ(FieldOf(r.to), e.to) << label;
+    EXPECT_EQ(FieldOf(r.cc), e.cc) << label;
+    EXPECT_EQ(FieldOf(r.bcc), e.bcc) << label;
+    EXPECT_EQ(FieldOf(r.subject), e.subject) << label;
+    EXPECT_EQ(FieldOf(r.body), e.body) << label;
+    EXPECT_EQ(FieldOf(r.attachment), e.attachment) << label;
 }
 
 std::string Label(const std::vector<std::string>& words) {
@@ -79,7 +79,7 @@ TEST(ParseCommandLine, ScansOptionsAndValues) {
     };
     for (const auto& c : cases) {
         Args args(c.words);
-        std::string body;
+        Text body;
         ExpectRequest(ParseCommandLine(args.argc(), args.argv.data(), body), c.expected,
                       Label(c.words));
     }
@@ -87,19 +87,19 @@ TEST(ParseCommandLine, ScansOptionsAndValues) {
 
 TEST(ParseCommandLine, ArgumentZeroIsNeverAnOption) {
     Args args({"-to", "x"});
-    std::string body;
+    Text body;
     ExpectRequest(ParseCommandLine(args.argc(), args.argv.data(), body), {}, "argv[0]");
 }
 
 TEST(ParseCommandLine, NoArgumentsAtAll) {
     char* argv[] = {nullptr};
-    std::string body;
+    Text body;
     ExpectRequest(ParseCommandLine(0, argv, body), {}, "argc 0");
 }
 
 TEST(ParseCommandLine, FieldsPointIntoTheArgumentsAndTheBodyString) {
     Args args({"q", "-to", "a", "-subject", "s", "-attachment", "f", "-body", "b"});
-    std::string body;
+    Text body;
     const ComposeRequest r = ParseCommandLine(args.argc(), args.argv.data(), body);
     EXPECT_EQ(r.to, args.argv[2]);
     EXPECT_EQ(r.subject, args.argv[4]);
@@ -122,17 +122,17 @@ TEST(ParseCommandLine, BodyEscapes) {
     };
     for (const auto& c : cases) {
         Args args({"q", "-body", c.value});
-        std::string body = "earlier content";
+        Text body("earlier content");
         const ComposeRequest r = ParseCommandLine(args.argc(), args.argv.data(), body);
         ASSERT_NE(r.body, nullptr) << c.value;
         EXPECT_STREQ(r.body, c.expected) << c.value;
-        EXPECT_EQ(body, c.expected);
+        EXPECT_STREQ(body.c_str(), c.expected);
     }
 }
 
 TEST(ParseCommandLine, WithoutBodyTheBodyIsNull) {
     Args args({"q", "-to", "a"});
-    std::string body;
+    Text body;
     EXPECT_EQ(ParseCommandLine(args.argc(), args.argv.data(), body).body, nullptr);
 }
 

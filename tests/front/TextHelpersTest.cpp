@@ -223,10 +223,10 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceLeftToRight) {
         {"abc", "", "z", "abc"},  // empty pattern changes nothing
     };
     for (const auto& c : cases) {
-        std::string text = c.text;
-        std::string& result = ReplaceAll(text, c.pattern, c.replacement);
+        Text text(c.text);
+        Text& result = ReplaceAll(text, c.pattern, c.replacement);
         EXPECT_EQ(&result, &text);
-        EXPECT_EQ(text, c.expected) << c.text;
+        EXPECT_STREQ(text.c_str(), c.expected) << c.text;
     }
 }
 

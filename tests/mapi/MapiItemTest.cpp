@@ -57,7 +57,7 @@ TEST_F(MapiItemTest, StreamIsReadInChunksOf16384Bytes) {
         SCOPED_TRACE(row.what);
         WriteStream(item.object, PR_BODY, row.stored);
         const unsigned reads = mailsim::CallCount("IStream::Read");
-        std::string out = "left over";
+        Text out("left over");
         EXPECT_EQ(item.GetStringProp(PR_BODY, out, 1), 1);
         EXPECT_EQ(out, row.expected);
         EXPECT_EQ(CallsSince("IStream::Read", reads), row.reads);
@@ -68,7 +68,7 @@ TEST_F(MapiItemTest, FailedStreamReadEndsTheLoopAndTheRead) {
     WriteStream(item.object, PR_BODY, Pattern(40000));
     const unsigned reads = mailsim::CallCount("IStream::Read");
     mailsim::InjectFault("IStream::Read", STG_E_ACCESSDENIED, reads + 2);
-    std::string out = "left over";
+    Text out("left over");
     EXPECT_EQ(item.GetStringProp(PR_BODY, out, 1), 0);
     EXPECT_EQ(out, "");
     EXPECT_EQ(CallsSince("IStream::Read", reads), 2u);
@@ -79,7 +79,7 @@ TEST_F(MapiItemTest, StreamWriteCarriesTheTerminatingZeroWithoutCommit) {
     ASSERT_EQ(item.SetStringProp(PR_BODY, "abc", 1), 1);
     EXPECT_EQ(CallsSince("IStream::Commit", commits), 0u);
     EXPECT_EQ(ReadStream(item.object, PR_BODY), std::string("abc\0", 4));
-    std::string out;
+    Text out;
     EXPECT_EQ(item.GetStringProp(PR_BODY, out, 1), 1);
     EXPECT_EQ(out, "abc");
 }
@@ -91,7 +91,7 @@ TEST_F(MapiItemTest, FailedStreamWriteIsReported) {
 }
 
 TEST_F(MapiItemTest, StringPropertyRoadAndItsFailures) {
-    std::string out = "left over";
+    Text out("left over");
     EXPECT_EQ(item.SetStringProp(PR_SUBJECT, "Report", 0), 1);
     EXPECT_EQ(item.GetStringProp(PR_SUBJECT, out, 0), 1);
     EXPECT_EQ(out, "Report");
@@ -176,7 +176,7 @@ TEST_F(MapiItemTest, SaveKeepsOrClosesTheItem) {
     EXPECT_EQ(CallsSince("IMessage::SaveChanges", saves), 0u);
     LPSPropValue value = nullptr;
     EXPECT_EQ(item.GetProp(PR_SUBJECT, &value), E_INVALIDARG);
-    std::string out = "left over";
+    Text out("left over");
     EXPECT_EQ(item.GetStringProp(PR_SUBJECT, out, 1), 0);
     EXPECT_EQ(out, "");
 }

@@ -11,6 +11,7 @@
 
 #include "mapi/MapiPlatform.h"
 #include "mapi/MapiSession.h"
+#include "tests/TextTesting.h"
 
 class MapiTest : public ::testing::Test {
 protected:

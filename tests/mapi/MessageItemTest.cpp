@@ -483,7 +483,7 @@ TEST_F(MessageItemTest, SmtpLookupFallsBackAndLeavesTheAddressOnFailure) {
         SCOPED_TRACE(std::string(row.entry) + " " + (row.call ? row.call : ""));
         if (row.call) mailsim::InjectFault(row.call, E_FAIL, mailsim::CallCount(row.call) + 1);
         const std::string id = SimEntryId(row.entry);
-        std::string address = "unchanged";
+        Text address("unchanged");
         EXPECT_EQ(session.LookupSmtpAddress(
                       static_cast<ULONG>(id.size()),
                       reinterpret_cast<LPENTRYID>(const_cast<char*>(id.data())), address),
@@ -492,7 +492,7 @@ TEST_F(MessageItemTest, SmtpLookupFallsBackAndLeavesTheAddressOnFailure) {
         mailsim::ClearFaults();
     }
     MapiSession loggedOff;
-    std::string address = "unchanged";
+    Text address("unchanged");
     EXPECT_FALSE(loggedOff.LookupSmtpAddress(0, nullptr, address));
     EXPECT_EQ(address, "unchanged");
 }

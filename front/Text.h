@@ -1,0 +1,52 @@
+// Text: an owned, zero-terminated 8-bit string on the C runtime's heap.
+// The shipped programs keep their strings in it instead of std::string so
+// that they carry no C++ library runtime (exceptions, its allocator and
+// their support code): a failed allocation is a result, never a throw.
+#pragma once
+
+#include <cstddef>
+
+class Text {
+public:
+    Text() = default;
+    explicit Text(const char* text) { assign(text); }
+    Text(const Text& other) { assign(other.c_str(), other.size()); }
+    Text(Text&& other) noexcept : data(other.data), length(other.length) {
+        other.data = nullptr;
+        other.length = 0;
+    }
+    Text& operator=(const Text& other);
+    Text& operator=(Text&& other) noexcept;
+    Text& operator=(const char* text) {
+        assign(text);
+        return *this;
+    }
+    ~Text() { clear(); }
+
+    // Never null: the empty text is "".
+    const char* c_str() const { return data != nullptr ? data : ""; }
+    size_t size() const { return length; }
+    bool empty() const { return length == 0; }
+
+    void clear();
+    // Replace the content with text (null means empty) or its first count
+    // bytes. On a failed allocation the text is left as it was and false
+    // is returned.
+    bool assign(const char* text);
+    bool assign(const char* text, size_t count);
+    // Appends count bytes; on a failed allocation the text is left unchanged.
+    bool append(const char* text, size_t count);
+
+    // Position of the first occurrence of pattern at or after from, or npos.
+    size_t find(const char* pattern, size_t patternLength, size_t from) const;
+    static constexpr size_t npos = static_cast<size_t>(-1);
+
+private:
+    char* data = nullptr;
+    size_t length = 0;
+};
+
+bool operator==(const Text& text, const char* other);
+inline bool operator!=(const Text& text, const char* other) {
+    return !(text == other);
+}

@@ -1,0 +1,63 @@
+#include "front/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace {
+
+TEST(Text, EmptyTextIsAnEmptyCString) {
+    Text text;
+    EXPECT_STREQ(text.c_str(), "");
+    EXPECT_TRUE(text.empty());
+    EXPECT_TRUE(text.assign(nullptr));
+    EXPECT_STREQ(text.c_str(), "");
+    EXPECT_FALSE(text == nullptr);
+}
+
+TEST(Text, AssignAndAppendKeepTheTerminatorAndLength) {
+    Text text("abc");
+    EXPECT_TRUE(text.append("de", 2));
+    EXPECT_EQ(text.size(), 5u);
+    EXPECT_STREQ(text.c_str(), "abcde");
+    EXPECT_TRUE(text.assign("xyz", 2));
+    EXPECT_STREQ(text.c_str(), "xy");
+    EXPECT_TRUE(text.append("", 0));
+    EXPECT_TRUE(text == "xy");
+    EXPECT_FALSE(text == "xyz");
+    text.clear();
+    EXPECT_TRUE(text.empty());
+}
+
+TEST(Text, AssigningFromItsOwnContentIsSafe) {
+    Text text("hello world");
+    EXPECT_TRUE(text.assign(text.c_str() + 6));
+    EXPECT_STREQ(text.c_str(), "world");
+    text = text;
+    EXPECT_STREQ(text.c_str(), "world");
+}
+
+TEST(Text, CopiesAreIndependentAndMovesEmptyTheSource) {
+    Text original("one");
+    Text copy(original);
+    copy.append("!", 1);
+    EXPECT_STREQ(original.c_str(), "one");
+    EXPECT_STREQ(copy.c_str(), "one!");
+    Text moved(std::move(copy));
+    EXPECT_STREQ(moved.c_str(), "one!");
+    EXPECT_STREQ(copy.c_str(), "");  // NOLINT(bugprone-use-after-move): moved-from is empty
+    original = std::move(moved);
+    EXPECT_STREQ(original.c_str(), "one!");
+}
+
+TEST(Text, FindLooksFromAPositionAndStopsAtTheEnd) {
+    const Text text("a\\nb\\n");
+    EXPECT_EQ(text.find("\\n", 2, 0), 1u);
+    EXPECT_EQ(text.find("\\n", 2, 2), 4u);
+    EXPECT_EQ(text.find("\\n", 2, 5), Text::npos);
+    EXPECT_EQ(text.find("\\n", 2, 99), Text::npos);
+    EXPECT_EQ(text.find("", 0, 6), 6u);
+    EXPECT_EQ(Text().find("x", 1, 0), Text::npos);
+}
+
+}  // namespace
