@@ -11,4 +11,7 @@ for preset in "${presets[@]}"; do
     cmake --build --preset "$preset"
     ctest --preset "$preset" -j2
 done
-echo "== all presets built and tested"
+echo "== release packages"
+scripts/package.sh
+python3 tests/pe/check_packages.py
+echo "== all presets built and tested, packages made"

@@ -1,0 +1,32 @@
+#!/usr/bin/env python3
+"""Checks the release packages that scripts/package.sh made: each zip holds
+exactly its two programs, byte for byte as built, and the Windows README
+with its placeholders filled and Windows line ends."""
+import sys
+import zipfile
+
+VERSION = sys.argv[1] if len(sys.argv) > 1 else "1.0.0.1"
+problems = []
+for arch, preset in (("x86", "mingw-i686"), ("x64", "mingw-x86_64")):
+    name = f"quillora-{VERSION}-{arch}"
+    with zipfile.ZipFile(f"dist/{name}.zip") as package:
+        members = sorted(package.namelist())
+        want = sorted([f"{name}/", f"{name}/Quillora.exe", f"{name}/mailtoprobe.exe",
+                       f"{name}/README.txt"])
+        if members != want:
+            problems.append(f"{name}: holds {members}")
+            continue
+        for member, built in (("Quillora.exe", "front/Quillora.exe"),
+                              ("mailtoprobe.exe", "probe/mailtoprobe.exe")):
+            with open(f"build/{preset}/{built}", "rb") as f:
+                if package.read(f"{name}/{member}") != f.read():
+                    problems.append(f"{name}: {member} is not the {preset} build")
+        readme = package.read(f"{name}/README.txt").decode("latin-1")
+        if "@" + "VERSION@" in readme or "@" + "ARCH@" in readme or VERSION not in readme:
+            problems.append(f"{name}: README placeholders not filled")
+        if readme.count("\n") != readme.count("\r\n"):
+            problems.append(f"{name}: README without Windows line ends")
+for problem in problems:
+    print("FAIL", problem)
+print("packages:", "ok" if not problems else f"{len(problems)} problems")
+sys.exit(1 if problems else 0)
