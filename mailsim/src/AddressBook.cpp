@@ -91,10 +91,10 @@ Resolution Resolve(const std::string& rawName, PropBagPtr& found) {
     const World& world = TheWorld();
     int matches = 0;
     for (const auto& entry : world.book) {
-        const AddressSpec& spec = entry->spec;
-        if (SameText(name, Trimmed(spec.displayName)) ||
-            (spec.address && SameText(name, Trimmed(*spec.address))) ||
-            (spec.smtpAddress && SameText(name, Trimmed(*spec.smtpAddress)))) {
+        const AddressDefinition& definition = entry->definition;
+        if (SameText(name, Trimmed(definition.displayName)) ||
+            (definition.address && SameText(name, Trimmed(*definition.address))) ||
+            (definition.smtpAddress && SameText(name, Trimmed(*definition.smtpAddress)))) {
             ++matches;
             found = entry->props;
         }
@@ -273,7 +273,7 @@ HRESULT OpenAddressEntry(ULONG size, LPENTRYID id, ULONG* objectType, LPUNKNOWN*
     const std::string idBytes(reinterpret_cast<const char*>(id), size);
     for (const auto& entry : TheWorld().book) {
         if (entry->entryId != idBytes) continue;
-        if (entry->spec.distList) {
+        if (entry->definition.distList) {
             *objectType = MAPI_DISTLIST;
             *object = Make<DistList>(entry->props);
         } else {

@@ -104,7 +104,7 @@ std::string MessageEntryId(size_t store, const std::string& folderName, size_t i
 std::string AddressEntryId(const std::string& displayName) {
     EnsureProfile();
     for (const auto& entry : TheWorld().book) {
-        if (entry->spec.displayName == displayName) return entry->entryId;
+        if (entry->definition.displayName == displayName) return entry->entryId;
     }
     return std::string();
 }

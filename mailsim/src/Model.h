@@ -43,7 +43,7 @@ struct FolderModel {
 
 struct StoreModel {
     size_t index = 0;
-    StoreSpec spec;
+    StoreDefinition definition;
     std::string entryId;  // the identifier OpenMsgStore accepts
     PropBagPtr props = std::make_shared<PropBag>();
     PropBagPtr tableRow = std::make_shared<PropBag>();  // the stores-table row
@@ -54,7 +54,7 @@ struct StoreModel {
 };
 
 struct AddressModel {
-    AddressSpec spec;
+    AddressDefinition definition;
     std::string entryId;
     PropBagPtr props = std::make_shared<PropBag>();
 };

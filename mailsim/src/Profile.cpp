@@ -120,8 +120,8 @@ ProfileProp ParseProp(const std::string& tagText, const json& value, const std::
     }
 }
 
-FolderSpec ParseFolder(const json& value, const std::string& where) {
-    FolderSpec folder;
+FolderDefinition ParseFolder(const json& value, const std::string& where) {
+    FolderDefinition folder;
     if (value.is_string()) {
         folder.name = BytesFromUtf8(value.get<std::string>());
         folder.role = RoleFromFolderName(folder.name);
@@ -139,7 +139,7 @@ FolderSpec ParseFolder(const json& value, const std::string& where) {
         for (size_t i = 0; i < messages.size(); ++i) {
             const std::string at = where + ".messages[" + std::to_string(i) + "]";
             if (!messages[i].is_object()) Fail(at, "expected an object of properties");
-            MessageSpec message;
+            MessageDefinition message;
             for (auto it = messages[i].begin(); it != messages[i].end(); ++it) {
                 message.props.push_back(ParseProp(it.key(), it.value(), at + "." + it.key()));
             }
@@ -149,9 +149,9 @@ FolderSpec ParseFolder(const json& value, const std::string& where) {
     return folder;
 }
 
-StoreSpec ParseStore(const json& value, const std::string& where) {
+StoreDefinition ParseStore(const json& value, const std::string& where) {
     if (!value.is_object()) Fail(where, "expected an object");
-    StoreSpec store;
+    StoreDefinition store;
     if (!value.contains("displayName")) {
         store.displayName = std::string("Personal Folders");
     } else {
@@ -200,9 +200,9 @@ StoreSpec ParseStore(const json& value, const std::string& where) {
     return store;
 }
 
-AddressSpec ParseAddress(const json& value, const std::string& where) {
+AddressDefinition ParseAddress(const json& value, const std::string& where) {
     if (!value.is_object()) Fail(where, "expected an object");
-    AddressSpec entry;
+    AddressDefinition entry;
     auto name = OptionalText(value, "displayName", where);
     if (!name) Fail(where + ".displayName", "missing");
     entry.displayName = *name;
@@ -219,9 +219,9 @@ AddressSpec ParseAddress(const json& value, const std::string& where) {
     return entry;
 }
 
-FaultSpec ParseFault(const json& value, const std::string& where) {
+FaultDefinition ParseFault(const json& value, const std::string& where) {
     if (!value.is_object()) Fail(where, "expected an object");
-    FaultSpec fault;
+    FaultDefinition fault;
     auto call = OptionalText(value, "call", where);
     if (!call || call->empty()) Fail(where + ".call", "missing");
     fault.call = *call;
@@ -271,7 +271,7 @@ Profile ParseProfile(const json& root) {
             profile.stores.push_back(ParseStore(stores[i], "stores[" + std::to_string(i) + "]"));
         }
     } else {
-        StoreSpec store = ParseStore(json::object(), "stores[0]");
+        StoreDefinition store = ParseStore(json::object(), "stores[0]");
         store.isDefault = true;
         profile.stores.push_back(store);
     }

@@ -22,34 +22,34 @@ struct ProfileProp {
     std::string entryOf;     // PT_BINARY naming an address-book entry by display name
 };
 
-struct MessageSpec {
+struct MessageDefinition {
     std::vector<ProfileProp> props;
 };
 
 enum class FolderRole { Other, Inbox, Drafts, Outbox, SentItems, DeletedItems };
 
-struct FolderSpec {
+struct FolderDefinition {
     std::string name;
     FolderRole role = FolderRole::Other;
-    std::vector<MessageSpec> messages;
+    std::vector<MessageDefinition> messages;
 };
 
 // How a stores-table cell or store property is given.
 enum class CellKind { Value, Error, Long };
 
-struct StoreSpec {
+struct StoreDefinition {
     std::optional<std::string> displayName;  // nullopt: the table gives PT_ERROR
     CellKind defaultKind = CellKind::Value;
     bool isDefault = false;
     HRESULT defaultError = static_cast<HRESULT>(0x8004010F);  // MAPI_E_NOT_FOUND
     CellKind entryIdKind = CellKind::Value;
     std::optional<std::string> entryIdBytes;  // overrides the generated identifier
-    std::vector<FolderSpec> folders;
+    std::vector<FolderDefinition> folders;
     bool draftsEntryIdOnInbox = true;
     std::optional<std::string> receiveFolder;  // folder name; default: the Inbox
 };
 
-struct AddressSpec {
+struct AddressDefinition {
     std::string displayName;
     std::optional<std::string> addressType;
     std::optional<std::string> address;
@@ -57,7 +57,7 @@ struct AddressSpec {
     bool distList = false;
 };
 
-struct FaultSpec {
+struct FaultDefinition {
     std::string call;
     HRESULT result = 0;
     unsigned nth = 0;  // 0: every call
@@ -67,13 +67,13 @@ struct Profile {
     HRESULT initialize = 0;
     HRESULT logon = 0;
     HRESULT showForm = 0;
-    std::vector<StoreSpec> stores;
-    std::vector<AddressSpec> addressBook;
+    std::vector<StoreDefinition> stores;
+    std::vector<AddressDefinition> addressBook;
     bool oneOffSmtp = true;
     bool simpleLibrary = true;
     bool simpleSendMail = true;
     ULONG simpleResult = 0;
-    std::vector<FaultSpec> faults;
+    std::vector<FaultDefinition> faults;
 };
 
 // Parses a profile; throws std::runtime_error with a readable reason.

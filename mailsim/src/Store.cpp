@@ -14,7 +14,7 @@ public:
         : PropObject<IMsgStore>("IMsgStore", store->props, false), store_(std::move(store)) {}
 
     std::string Describe() const override {
-        return store_->spec.displayName ? *store_->spec.displayName : std::string();
+        return store_->definition.displayName ? *store_->definition.displayName : std::string();
     }
 
     STDMETHODIMP Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK sink,
@@ -51,9 +51,9 @@ public:
         if (HRESULT fault = Enter("GetReceiveFolder")) return fault;
         if (size == nullptr || id == nullptr) return MAPI_E_INVALID_PARAMETER;
         std::shared_ptr<FolderModel> receive;
-        if (store_->spec.receiveFolder) {
+        if (store_->definition.receiveFolder) {
             for (const auto& folder : store_->folders) {
-                if (folder->name == *store_->spec.receiveFolder) receive = folder;
+                if (folder->name == *store_->definition.receiveFolder) receive = folder;
             }
         } else {
             receive = store_->FolderWithRole(FolderRole::Inbox);

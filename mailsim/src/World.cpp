@@ -17,14 +17,14 @@ void BuildStores(World& world) {
     for (size_t i = 0; i < world.profile.stores.size(); ++i) {
         auto store = std::make_shared<StoreModel>();
         store->index = i;
-        store->spec = world.profile.stores[i];
-        const StoreSpec& spec = store->spec;
-        store->entryId = spec.entryIdBytes ? *spec.entryIdBytes
+        store->definition = world.profile.stores[i];
+        const StoreDefinition& definition = store->definition;
+        store->entryId = definition.entryIdBytes ? *definition.entryIdBytes
                                            : MakeEntryId("store/" + std::to_string(i));
-        for (size_t j = 0; j < spec.folders.size(); ++j) {
+        for (size_t j = 0; j < definition.folders.size(); ++j) {
             auto folder = std::make_shared<FolderModel>();
-            folder->name = spec.folders[j].name;
-            folder->role = spec.folders[j].role;
+            folder->name = definition.folders[j].name;
+            folder->role = definition.folders[j].role;
             folder->entryId =
                 MakeEntryId("folder/" + std::to_string(i) + "/" + std::to_string(j));
             folder->store = store;
@@ -39,14 +39,14 @@ void BuildStores(World& world) {
         // Store properties and the stores-table row.
         PropBag& props = *store->props;
         PropBag& row = *store->tableRow;
-        if (spec.displayName) {
-            props.Set(TextProp(PR_DISPLAY_NAME, *spec.displayName));
-            row.Set(TextProp(PR_DISPLAY_NAME, *spec.displayName));
+        if (definition.displayName) {
+            props.Set(TextProp(PR_DISPLAY_NAME, *definition.displayName));
+            row.Set(TextProp(PR_DISPLAY_NAME, *definition.displayName));
         }
         props.Set(TextProp(PR_ENTRYID, store->entryId));
         props.Set(TextProp(PR_STORE_ENTRYID, store->entryId));
         props.Set(LongProp(PR_OBJECT_TYPE, MAPI_STORE));
-        switch (spec.entryIdKind) {
+        switch (definition.entryIdKind) {
             case CellKind::Value:
                 row.Set(TextProp(PR_ENTRYID, store->entryId));
                 break;
@@ -57,15 +57,15 @@ void BuildStores(World& world) {
                 row.Set(LongProp(PROP_TAG(PT_LONG, PROP_ID(PR_ENTRYID)), 0x12345678));
                 break;
         }
-        if (spec.defaultKind == CellKind::Error) {
-            row.Set(ErrorProp(PR_DEFAULT_STORE, spec.defaultError));
-            props.Set(ErrorProp(PR_DEFAULT_STORE, spec.defaultError));
+        if (definition.defaultKind == CellKind::Error) {
+            row.Set(ErrorProp(PR_DEFAULT_STORE, definition.defaultError));
+            props.Set(ErrorProp(PR_DEFAULT_STORE, definition.defaultError));
         } else {
-            row.Set(LongProp(PR_DEFAULT_STORE, spec.isDefault ? 1 : 0));
-            props.Set(LongProp(PR_DEFAULT_STORE, spec.isDefault ? 1 : 0));
+            row.Set(LongProp(PR_DEFAULT_STORE, definition.isDefault ? 1 : 0));
+            props.Set(LongProp(PR_DEFAULT_STORE, definition.isDefault ? 1 : 0));
         }
         row.Set(LongProp(PR_OBJECT_TYPE, MAPI_STORE));
-        row.Set(LongProp(PR_RESOURCE_FLAGS, spec.isDefault ? 1 : 0));
+        row.Set(LongProp(PR_RESOURCE_FLAGS, definition.isDefault ? 1 : 0));
         row.Set(TextProp(PR_PROVIDER_DISPLAY, "mailsim"));
         const std::pair<FolderRole, ULONG> special[] = {
             {FolderRole::Outbox, PR_IPM_OUTBOX_ENTRYID},
@@ -79,15 +79,15 @@ void BuildStores(World& world) {
         }
         // The Drafts identifier lives on the receive folder (the Inbox).
         std::shared_ptr<FolderModel> receive;
-        if (spec.receiveFolder) {
+        if (definition.receiveFolder) {
             for (const auto& folder : store->folders) {
-                if (folder->name == *spec.receiveFolder) receive = folder;
+                if (folder->name == *definition.receiveFolder) receive = folder;
             }
         } else {
             receive = store->FolderWithRole(FolderRole::Inbox);
         }
         auto drafts = store->FolderWithRole(FolderRole::Drafts);
-        if (receive && drafts && spec.draftsEntryIdOnInbox) {
+        if (receive && drafts && definition.draftsEntryIdOnInbox) {
             receive->props->Set(TextProp(PR_IPM_DRAFTS_ENTRYID, drafts->entryId));
         }
         world.stores.push_back(store);
@@ -98,18 +98,18 @@ void BuildAddressBook(World& world) {
     world.book.clear();
     for (size_t i = 0; i < world.profile.addressBook.size(); ++i) {
         auto entry = std::make_shared<AddressModel>();
-        entry->spec = world.profile.addressBook[i];
+        entry->definition = world.profile.addressBook[i];
         entry->entryId = MakeEntryId("ab/" + std::to_string(i));
         PropBag& props = *entry->props;
-        props.Set(TextProp(PR_DISPLAY_NAME, entry->spec.displayName));
-        if (entry->spec.addressType) props.Set(TextProp(PR_ADDRTYPE, *entry->spec.addressType));
-        if (entry->spec.address) props.Set(TextProp(PR_EMAIL_ADDRESS, *entry->spec.address));
-        if (entry->spec.smtpAddress) {
-            props.Set(TextProp(PR_SMTP_ADDRESS, *entry->spec.smtpAddress));
+        props.Set(TextProp(PR_DISPLAY_NAME, entry->definition.displayName));
+        if (entry->definition.addressType) props.Set(TextProp(PR_ADDRTYPE, *entry->definition.addressType));
+        if (entry->definition.address) props.Set(TextProp(PR_EMAIL_ADDRESS, *entry->definition.address));
+        if (entry->definition.smtpAddress) {
+            props.Set(TextProp(PR_SMTP_ADDRESS, *entry->definition.smtpAddress));
         }
         props.Set(TextProp(PR_ENTRYID, entry->entryId));
-        props.Set(LongProp(PR_OBJECT_TYPE, entry->spec.distList ? MAPI_DISTLIST : MAPI_MAILUSER));
-        props.Set(LongProp(PR_DISPLAY_TYPE, entry->spec.distList ? DT_DISTLIST : DT_MAILUSER));
+        props.Set(LongProp(PR_OBJECT_TYPE, entry->definition.distList ? MAPI_DISTLIST : MAPI_MAILUSER));
+        props.Set(LongProp(PR_DISPLAY_TYPE, entry->definition.distList ? DT_DISTLIST : DT_MAILUSER));
         world.book.push_back(entry);
     }
 }
@@ -119,13 +119,13 @@ void BuildMessages(World& world) {
     for (const auto& store : world.stores) {
         for (size_t j = 0; j < store->folders.size(); ++j) {
             const auto& folder = store->folders[j];
-            for (const MessageSpec& spec : store->spec.folders[j].messages) {
+            for (const MessageDefinition& definition : store->definition.folders[j].messages) {
                 auto message = std::make_shared<MessageModel>();
                 message->entryId = MakeEntryId("message/" + std::to_string(world.nextMessage++));
                 message->folder = folder;
                 message->saved = true;
                 message->props->Set(TextProp(PR_MESSAGE_CLASS, "IPM.Note"));
-                for (const ProfileProp& given : spec.props) {
+                for (const ProfileProp& given : definition.props) {
                     Prop prop;
                     prop.tag = given.tag;
                     prop.number = given.number;
@@ -133,7 +133,7 @@ void BuildMessages(World& world) {
                     if (!given.entryOf.empty()) {
                         bool found = false;
                         for (const auto& entry : world.book) {
-                            if (entry->spec.displayName == given.entryOf) {
+                            if (entry->definition.displayName == given.entryOf) {
                                 prop.bytes = entry->entryId;
                                 found = true;
                             }
@@ -224,7 +224,7 @@ HRESULT EnterCall(const std::string& call) {
     World& world = TheWorld();
     world.callLog.push_back(call);
     const unsigned count = ++world.callCounts[call];
-    for (const FaultSpec& fault : world.faults) {
+    for (const FaultDefinition& fault : world.faults) {
         if (fault.call == call && fault.result != S_OK && (fault.nth == 0 || fault.nth == count)) {
             return fault.result;
         }

@@ -33,7 +33,7 @@ struct World {
     ULONG nextConnection = 1;
     int initializations = 0;
 
-    std::vector<FaultSpec> faults;
+    std::vector<FaultDefinition> faults;
     std::map<std::string, unsigned> callCounts;
     std::vector<std::string> callLog;
 

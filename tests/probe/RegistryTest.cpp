@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"data/applications/b.desktop", DesktopEntry("b %u")}},
                    nullptr,
                    "a %u"},
-        LookupCase{"DesktopSpecificListFirst",
+        LookupCase{"DesktopOwnListFirst",
                    {{"config/mimeapps.list", kDefaultA},
                     {"config/xfce-mimeapps.list", kDefaultB},
                     {"data/applications/a.desktop", DesktopEntry("a %u")},
