@@ -11,7 +11,8 @@ namespace {
 
 class MailUser final : public PropObject<IMailUser> {
 public:
-    explicit MailUser(PropBagPtr props) : PropObject<IMailUser>("IMailUser", std::move(props), false) {}
+    explicit MailUser(PropBagPtr props)
+        : PropObject<IMailUser>("IMailUser", std::move(props), false) {}
 };
 
 class DistList final : public ContainerObject<IDistList> {

@@ -28,7 +28,8 @@ public:
         PropBag& props = *model->props;
         props.Set(TextProp(PR_ENTRYID, model->entryId));
         props.Set(TextProp(PR_PARENT_ENTRYID, folder_->entryId));
-        if (auto store = folder_->store.lock()) props.Set(TextProp(PR_STORE_ENTRYID, store->entryId));
+        if (auto store = folder_->store.lock())
+            props.Set(TextProp(PR_STORE_ENTRYID, store->entryId));
         props.Set(TextProp(PR_MESSAGE_CLASS, "IPM.Note"));
         props.Set(LongProp(PR_MESSAGE_FLAGS, MSGFLAG_UNSENT | MSGFLAG_UNMODIFIED));
         props.Set(LongProp(PR_MSG_STATUS, 0));

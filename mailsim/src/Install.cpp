@@ -9,7 +9,7 @@ namespace mailsim {
 namespace {
 
 const PlatformMapiProvider kProvider = {
-    &Initialize,    &Uninitialize,   &LogonEx,          &SendMail,
+    &Initialize,     &Uninitialize,     &LogonEx,         &SendMail,
     &LibraryPresent, &SendMailExported, &MessageBoxShown, &InjectedFault,
 };
 

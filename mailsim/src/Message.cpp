@@ -42,7 +42,8 @@ bool RecipientFromEntry(const ADRENTRY& entry, PropBag& recipient) {
 class MessageObject final : public PropObject<IMessage> {
 public:
     MessageObject(std::shared_ptr<MessageModel> message, bool writable)
-        : PropObject<IMessage>("IMessage", message->props, writable), message_(std::move(message)) {}
+        : PropObject<IMessage>("IMessage", message->props, writable),
+          message_(std::move(message)) {}
 
     std::shared_ptr<MessageModel> Message() override { return message_; }
 

@@ -25,7 +25,7 @@ struct MessageModel {
     std::string entryId;
     std::shared_ptr<FolderModel> folder;
     PropBagPtr props = std::make_shared<PropBag>();
-    std::vector<PropBagPtr> recipients;  // each with PR_ROWID
+    std::vector<PropBagPtr> recipients;                     // each with PR_ROWID
     std::vector<std::shared_ptr<AttachModel>> attachments;  // saved attachments, in save order
     ULONG nextAttachNumber = 0;
     ULONG nextRowId = 0;

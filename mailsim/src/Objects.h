@@ -71,8 +71,8 @@ protected:
 };
 
 // Opens a stream on a property of bag (read-only unless writable).
-HRESULT OpenPropertyStream(const PropBagPtr& bag, ULONG tag, LPCIID iid, ULONG flags,
-                           bool writable, LPUNKNOWN* stream);
+HRESULT OpenPropertyStream(const PropBagPtr& bag, ULONG tag, LPCIID iid, ULONG flags, bool writable,
+                           LPUNKNOWN* stream);
 
 // The IMAPIProp part, over a property bag.
 template <class Interface>
@@ -128,8 +128,7 @@ public:
         if (HRESULT fault = this->Enter("CopyProps")) return fault;
         return MAPI_E_NO_SUPPORT;
     }
-    STDMETHODIMP GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*,
-                                 LPMAPINAMEID**) override {
+    STDMETHODIMP GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*, LPMAPINAMEID**) override {
         if (HRESULT fault = this->Enter("GetNamesFromIDs")) return fault;
         return MAPI_E_NO_SUPPORT;
     }
@@ -195,7 +194,6 @@ LPADRBOOK NewAddrBook();
 // An address-book entry by identifier: a mail user or distribution list.
 HRESULT OpenAddressEntry(ULONG size, LPENTRYID id, ULONG* objectType, LPUNKNOWN* object);
 // A store, folder or message by identifier.
-HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType,
-                       LPUNKNOWN* object);
+HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType, LPUNKNOWN* object);
 
 }  // namespace mailsim

@@ -261,7 +261,8 @@ HRESULT ParseResult(const json& value, const std::string& where) {
 Profile ParseProfile(const json& root) {
     if (!root.is_object()) Fail("profile", "expected a JSON object");
     Profile profile;
-    if (root.contains("initialize")) profile.initialize = ParseResult(root["initialize"], "initialize");
+    if (root.contains("initialize"))
+        profile.initialize = ParseResult(root["initialize"], "initialize");
     if (root.contains("logon")) profile.logon = ParseResult(root["logon"], "logon");
     if (root.contains("showForm")) profile.showForm = ParseResult(root["showForm"], "showForm");
     if (root.contains("stores")) {

@@ -17,9 +17,9 @@ namespace mailsim {
 // A property value given in a profile: its tag carries the type.
 struct ProfileProp {
     ULONG tag = 0;
-    long long number = 0;    // PT_LONG, PT_I2, PT_BOOLEAN, PT_ERROR, PT_I8, PT_SYSTIME
-    std::string bytes;       // PT_STRING8 (no terminator), PT_BINARY
-    std::string entryOf;     // PT_BINARY naming an address-book entry by display name
+    long long number = 0;  // PT_LONG, PT_I2, PT_BOOLEAN, PT_ERROR, PT_I8, PT_SYSTIME
+    std::string bytes;     // PT_STRING8 (no terminator), PT_BINARY
+    std::string entryOf;   // PT_BINARY naming an address-book entry by display name
 };
 
 struct MessageDefinition {

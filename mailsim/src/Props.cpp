@@ -86,8 +86,8 @@ HRESULT FillPropValue(const Prop& prop, LPVOID root, SPropValue& out) {
             out.Value.bin.cb = static_cast<ULONG>(prop.bytes.size());
             if (prop.bytes.empty()) return S_OK;
             LPVOID bytes = nullptr;
-            const HRESULT result = mapi_allocator::AllocateMore(
-                static_cast<ULONG>(prop.bytes.size()), root, &bytes);
+            const HRESULT result =
+                mapi_allocator::AllocateMore(static_cast<ULONG>(prop.bytes.size()), root, &bytes);
             if (result != S_OK) return result;
             std::memcpy(bytes, prop.bytes.data(), prop.bytes.size());
             out.Value.bin.lpb = static_cast<LPBYTE>(bytes);
@@ -101,7 +101,8 @@ HRESULT FillPropValue(const Prop& prop, LPVOID root, SPropValue& out) {
 HRESULT AllocPropArray(const std::vector<Prop>& props, LPSPropValue* out) {
     LPVOID root = nullptr;
     const size_t count = props.empty() ? 1 : props.size();
-    HRESULT result = mapi_allocator::Allocate(static_cast<ULONG>(count * sizeof(SPropValue)), &root);
+    HRESULT result =
+        mapi_allocator::Allocate(static_cast<ULONG>(count * sizeof(SPropValue)), &root);
     if (result != S_OK) return result;
     LPSPropValue values = static_cast<LPSPropValue>(root);
     std::memset(values, 0, count * sizeof(SPropValue));

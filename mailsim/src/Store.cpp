@@ -123,8 +123,8 @@ Prop Cell(const PropBag& row, ULONG column) {
 class StoresTable final : public Tracked<IMAPITable> {
 public:
     StoresTable() : Tracked<IMAPITable>("IMAPITable"), stores_(TheWorld().stores) {
-        columns_ = {PR_DISPLAY_NAME, PR_ENTRYID, PR_DEFAULT_STORE, PR_OBJECT_TYPE,
-                    PR_RESOURCE_FLAGS, PR_PROVIDER_DISPLAY};
+        columns_ = {PR_DISPLAY_NAME, PR_ENTRYID,        PR_DEFAULT_STORE,
+                    PR_OBJECT_TYPE,  PR_RESOURCE_FLAGS, PR_PROVIDER_DISPLAY};
     }
 
     STDMETHODIMP GetLastError(HRESULT, ULONG, LPMAPIERROR* error) override {
@@ -214,7 +214,8 @@ public:
     STDMETHODIMP QueryRows(LONG count, ULONG, LPSRowSet* rows) override {
         if (HRESULT fault = Enter("QueryRows")) return fault;
         if (rows == nullptr || count < 0) return MAPI_E_INVALID_PARAMETER;
-        const size_t wanted = std::min<size_t>(static_cast<size_t>(count), stores_.size() - cursor_);
+        const size_t wanted =
+            std::min<size_t>(static_cast<size_t>(count), stores_.size() - cursor_);
         LPVOID block = nullptr;
         HRESULT result = mapi_allocator::Allocate(
             static_cast<ULONG>(CbNewSRowSet(wanted == 0 ? 1 : wanted)), &block);
@@ -223,7 +224,8 @@ public:
         set->cRows = 0;
         for (size_t i = 0; i < wanted; ++i) {
             std::vector<Prop> values;
-            for (ULONG column : columns_) values.push_back(Cell(*stores_[cursor_ + i]->tableRow, column));
+            for (ULONG column : columns_)
+                values.push_back(Cell(*stores_[cursor_ + i]->tableRow, column));
             LPSPropValue array = nullptr;
             result = AllocPropArray(values, &array);
             if (result != S_OK) {

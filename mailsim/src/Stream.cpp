@@ -115,8 +115,8 @@ LPSTREAM NewStream(const PropBagPtr& bag, ULONG tag, bool writable) {
     return Make<Stream>(bag, tag, writable);
 }
 
-HRESULT OpenPropertyStream(const PropBagPtr& bag, ULONG tag, LPCIID iid, ULONG flags,
-                           bool writable, LPUNKNOWN* object) {
+HRESULT OpenPropertyStream(const PropBagPtr& bag, ULONG tag, LPCIID iid, ULONG flags, bool writable,
+                           LPUNKNOWN* object) {
     if (object == nullptr || iid == nullptr) return MAPI_E_INVALID_PARAMETER;
     if (!(*iid == IID_IStream)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
     const ULONG type = PROP_TYPE(tag);

@@ -77,7 +77,8 @@ void Render(const std::string& title, const std::string& to, const std::string& 
             const std::string& bcc, const std::string& subject,
             const std::vector<std::string>& attachments, const std::string& body) {
     const std::string rule(60, '-');
-    std::string out = "+-- " + title + " " + rule.substr(0, title.size() < 55 ? 55 - title.size() : 0) + "\n";
+    std::string out =
+        "+-- " + title + " " + rule.substr(0, title.size() < 55 ? 55 - title.size() : 0) + "\n";
     out += "| To:      " + to + "\n";
     out += "| Cc:      " + cc + "\n";
     out += "| Bcc:     " + bcc + "\n";
@@ -87,7 +88,8 @@ void Render(const std::string& title, const std::string& to, const std::string& 
     size_t start = 0;
     while (start <= body.size()) {
         const size_t end = body.find('\n', start);
-        std::string line = body.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string line =
+            body.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         out += "| " + line + "\n";
         if (end == std::string::npos) break;
@@ -109,10 +111,9 @@ json TranscriptJson() {
     transcript["messageBoxes"] = world.messageBoxes;
     transcript["outstanding"] = {{"references", OutstandingReferences()},
                                  {"buffers", OutstandingBuffers()}};
-    transcript["misuse"] = {
-        {"overReleases", world.overReleases},
-        {"callsAfterRelease", world.callsAfterRelease},
-        {"invalidFrees", counts.invalidFrees - world.invalidFreeBaseline}};
+    transcript["misuse"] = {{"overReleases", world.overReleases},
+                            {"callsAfterRelease", world.callsAfterRelease},
+                            {"invalidFrees", counts.invalidFrees - world.invalidFreeBaseline}};
     return transcript;
 }
 

@@ -20,13 +20,12 @@ void BuildStores(World& world) {
         store->definition = world.profile.stores[i];
         const StoreDefinition& definition = store->definition;
         store->entryId = definition.entryIdBytes ? *definition.entryIdBytes
-                                           : MakeEntryId("store/" + std::to_string(i));
+                                                 : MakeEntryId("store/" + std::to_string(i));
         for (size_t j = 0; j < definition.folders.size(); ++j) {
             auto folder = std::make_shared<FolderModel>();
             folder->name = definition.folders[j].name;
             folder->role = definition.folders[j].role;
-            folder->entryId =
-                MakeEntryId("folder/" + std::to_string(i) + "/" + std::to_string(j));
+            folder->entryId = MakeEntryId("folder/" + std::to_string(i) + "/" + std::to_string(j));
             folder->store = store;
             folder->props->Set(TextProp(PR_DISPLAY_NAME, folder->name));
             folder->props->Set(TextProp(PR_ENTRYID, folder->entryId));
@@ -102,14 +101,18 @@ void BuildAddressBook(World& world) {
         entry->entryId = MakeEntryId("ab/" + std::to_string(i));
         PropBag& props = *entry->props;
         props.Set(TextProp(PR_DISPLAY_NAME, entry->definition.displayName));
-        if (entry->definition.addressType) props.Set(TextProp(PR_ADDRTYPE, *entry->definition.addressType));
-        if (entry->definition.address) props.Set(TextProp(PR_EMAIL_ADDRESS, *entry->definition.address));
+        if (entry->definition.addressType)
+            props.Set(TextProp(PR_ADDRTYPE, *entry->definition.addressType));
+        if (entry->definition.address)
+            props.Set(TextProp(PR_EMAIL_ADDRESS, *entry->definition.address));
         if (entry->definition.smtpAddress) {
             props.Set(TextProp(PR_SMTP_ADDRESS, *entry->definition.smtpAddress));
         }
         props.Set(TextProp(PR_ENTRYID, entry->entryId));
-        props.Set(LongProp(PR_OBJECT_TYPE, entry->definition.distList ? MAPI_DISTLIST : MAPI_MAILUSER));
-        props.Set(LongProp(PR_DISPLAY_TYPE, entry->definition.distList ? DT_DISTLIST : DT_MAILUSER));
+        props.Set(
+            LongProp(PR_OBJECT_TYPE, entry->definition.distList ? MAPI_DISTLIST : MAPI_MAILUSER));
+        props.Set(
+            LongProp(PR_DISPLAY_TYPE, entry->definition.distList ? DT_DISTLIST : DT_MAILUSER));
         world.book.push_back(entry);
     }
 }

@@ -17,9 +17,8 @@ void WINAPI MAPIUninitialize() {
     mailsim::Uninitialize();
 }
 
-HRESULT WINAPI MAPILogonEx(ULONG_PTR ulUIParam, LPSTR lpszProfileName,
-                                                 LPSTR lpszPassword, ULONG ulFlags,
-                                                 LPMAPISESSION* lppSession) {
+HRESULT WINAPI MAPILogonEx(ULONG_PTR ulUIParam, LPSTR lpszProfileName, LPSTR lpszPassword,
+                           ULONG ulFlags, LPMAPISESSION* lppSession) {
     return mailsim::LogonEx(ulUIParam, lpszProfileName, lpszPassword, ulFlags, lppSession);
 }
 
@@ -31,8 +30,7 @@ SCODE WINAPI MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
     return mapi_allocator::Allocate(cbSize, lppBuffer);
 }
 
-SCODE WINAPI MAPIAllocateMore(ULONG cbSize, LPVOID lpObject,
-                                                    LPVOID* lppBuffer) {
+SCODE WINAPI MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
     if (const HRESULT fault = mailsim::InjectedFault("MAPIAllocateMore")) {
         if (lppBuffer != nullptr) *lppBuffer = nullptr;
         return fault;
@@ -44,9 +42,8 @@ ULONG WINAPI MAPIFreeBuffer(LPVOID lpBuffer) {
     return mapi_allocator::Free(lpBuffer);
 }
 
-ULONG WINAPI MAPISendMail(LHANDLE lhSession, ULONG_PTR ulUIParam,
-                                                lpMapiMessage lpMessage, FLAGS flFlags,
-                                                ULONG ulReserved) {
+ULONG WINAPI MAPISendMail(LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage,
+                          FLAGS flFlags, ULONG ulReserved) {
     return mailsim::SendMail(lhSession, ulUIParam, lpMessage, flFlags, ulReserved);
 }
 

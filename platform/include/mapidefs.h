@@ -93,8 +93,11 @@ typedef struct _MAPIUID {
 
 #define IsEqualMAPIUID(lpuid1, lpuid2) (!memcmp(lpuid1, lpuid2, sizeof(MAPIUID)))
 
-#define MAPI_ONE_OFF_UID \
-    {0x81, 0x2b, 0x1f, 0xa4, 0xbe, 0xa3, 0x10, 0x19, 0x9d, 0x6e, 0x00, 0xdd, 0x01, 0x0f, 0x54, 0x02}
+#define MAPI_ONE_OFF_UID                                                                          \
+    {                                                                                             \
+        0x81, 0x2b, 0x1f, 0xa4, 0xbe, 0xa3, 0x10, 0x19, 0x9d, 0x6e, 0x00, 0xdd, 0x01, 0x0f, 0x54, \
+            0x02                                                                                  \
+    }
 #define MAPI_ONE_OFF_UNICODE 0x8000
 #define MAPI_ONE_OFF_NO_RICH_INFO 0x0001
 
@@ -354,8 +357,7 @@ typedef struct _SRowSet {
 } SRowSet, *LPSRowSet;
 
 #define CbNewSRowSet(_crow) (offsetof(SRowSet, aRow) + (_crow) * sizeof(SRow))
-#define CbSRowSet(_lprowset) \
-    (offsetof(SRowSet, aRow) + (UINT)((_lprowset)->cRows * sizeof(SRow)))
+#define CbSRowSet(_lprowset) (offsetof(SRowSet, aRow) + (UINT)((_lprowset)->cRows * sizeof(SRow)))
 #define SizedSRowSet(_crow, _name) \
     struct _SRowSet_##_name {      \
         ULONG cRows;               \
@@ -445,24 +447,27 @@ typedef struct _MAPINAMEID {
 struct IMAPIProp : public IUnknown {
     MAPIMETHOD(GetLastError)(HRESULT hResult, ULONG ulFlags, LPMAPIERROR* lppMAPIError) = 0;
     MAPIMETHOD(SaveChanges)(ULONG ulFlags) = 0;
-    MAPIMETHOD(GetProps)(LPSPropTagArray lpPropTagArray, ULONG ulFlags, ULONG* lpcValues,
-                         LPSPropValue* lppPropArray) = 0;
+    MAPIMETHOD(GetProps)
+    (LPSPropTagArray lpPropTagArray, ULONG ulFlags, ULONG* lpcValues,
+     LPSPropValue* lppPropArray) = 0;
     MAPIMETHOD(GetPropList)(ULONG ulFlags, LPSPropTagArray* lppPropTagArray) = 0;
-    MAPIMETHOD(OpenProperty)(ULONG ulPropTag, LPCIID lpiid, ULONG ulInterfaceOptions,
-                             ULONG ulFlags, LPUNKNOWN* lppUnk) = 0;
-    MAPIMETHOD(SetProps)(ULONG cValues, LPSPropValue lpPropArray,
-                         LPSPropProblemArray* lppProblems) = 0;
+    MAPIMETHOD(OpenProperty)
+    (ULONG ulPropTag, LPCIID lpiid, ULONG ulInterfaceOptions, ULONG ulFlags, LPUNKNOWN* lppUnk) = 0;
+    MAPIMETHOD(SetProps)
+    (ULONG cValues, LPSPropValue lpPropArray, LPSPropProblemArray* lppProblems) = 0;
     MAPIMETHOD(DeleteProps)(LPSPropTagArray lpPropTagArray, LPSPropProblemArray* lppProblems) = 0;
-    MAPIMETHOD(CopyTo)(ULONG ciidExclude, LPCIID rgiidExclude, LPSPropTagArray lpExcludeProps,
-                       ULONG ulUIParam, LPMAPIPROGRESS lpProgress, LPCIID lpInterface,
-                       LPVOID lpDestObj, ULONG ulFlags, LPSPropProblemArray* lppProblems) = 0;
-    MAPIMETHOD(CopyProps)(LPSPropTagArray lpIncludeProps, ULONG ulUIParam,
-                          LPMAPIPROGRESS lpProgress, LPCIID lpInterface, LPVOID lpDestObj,
-                          ULONG ulFlags, LPSPropProblemArray* lppProblems) = 0;
-    MAPIMETHOD(GetNamesFromIDs)(LPSPropTagArray* lppPropTags, LPGUID lpPropSetGuid, ULONG ulFlags,
-                                ULONG* lpcPropNames, LPMAPINAMEID** lpppPropNames) = 0;
-    MAPIMETHOD(GetIDsFromNames)(ULONG cPropNames, LPMAPINAMEID* lppPropNames, ULONG ulFlags,
-                                LPSPropTagArray* lppPropTags) = 0;
+    MAPIMETHOD(CopyTo)
+    (ULONG ciidExclude, LPCIID rgiidExclude, LPSPropTagArray lpExcludeProps, ULONG ulUIParam,
+     LPMAPIPROGRESS lpProgress, LPCIID lpInterface, LPVOID lpDestObj, ULONG ulFlags,
+     LPSPropProblemArray* lppProblems) = 0;
+    MAPIMETHOD(CopyProps)
+    (LPSPropTagArray lpIncludeProps, ULONG ulUIParam, LPMAPIPROGRESS lpProgress, LPCIID lpInterface,
+     LPVOID lpDestObj, ULONG ulFlags, LPSPropProblemArray* lppProblems) = 0;
+    MAPIMETHOD(GetNamesFromIDs)
+    (LPSPropTagArray* lppPropTags, LPGUID lpPropSetGuid, ULONG ulFlags, ULONG* lpcPropNames,
+     LPMAPINAMEID** lpppPropNames) = 0;
+    MAPIMETHOD(GetIDsFromNames)
+    (ULONG cPropNames, LPMAPINAMEID* lppPropNames, ULONG ulFlags, LPSPropTagArray* lppPropTags) = 0;
 
 protected:
     ~IMAPIProp() = default;
@@ -502,8 +507,7 @@ typedef struct _SRestriction SRestriction, *LPSRestriction;
 
 struct IMAPITable : public IUnknown {
     MAPIMETHOD(GetLastError)(HRESULT hResult, ULONG ulFlags, LPMAPIERROR* lppMAPIError) = 0;
-    MAPIMETHOD(Advise)(ULONG ulEventMask, LPMAPIADVISESINK lpAdviseSink,
-                       ULONG* lpulConnection) = 0;
+    MAPIMETHOD(Advise)(ULONG ulEventMask, LPMAPIADVISESINK lpAdviseSink, ULONG* lpulConnection) = 0;
     MAPIMETHOD(Unadvise)(ULONG ulConnection) = 0;
     MAPIMETHOD(GetStatus)(ULONG* lpulTableStatus, ULONG* lpulTableType) = 0;
     MAPIMETHOD(SetColumns)(LPSPropTagArray lpPropTagArray, ULONG ulFlags) = 0;
@@ -520,15 +524,17 @@ struct IMAPITable : public IUnknown {
     MAPIMETHOD(QuerySortOrder)(LPSSortOrderSet* lppSortCriteria) = 0;
     MAPIMETHOD(QueryRows)(LONG lRowCount, ULONG ulFlags, LPSRowSet* lppRows) = 0;
     MAPIMETHOD(Abort)() = 0;
-    MAPIMETHOD(ExpandRow)(ULONG cbInstanceKey, LPBYTE pbInstanceKey, ULONG ulRowCount,
-                          ULONG ulFlags, LPSRowSet* lppRows, ULONG* lpulMoreRows) = 0;
-    MAPIMETHOD(CollapseRow)(ULONG cbInstanceKey, LPBYTE pbInstanceKey, ULONG ulFlags,
-                            ULONG* lpulRowCount) = 0;
+    MAPIMETHOD(ExpandRow)
+    (ULONG cbInstanceKey, LPBYTE pbInstanceKey, ULONG ulRowCount, ULONG ulFlags, LPSRowSet* lppRows,
+     ULONG* lpulMoreRows) = 0;
+    MAPIMETHOD(CollapseRow)
+    (ULONG cbInstanceKey, LPBYTE pbInstanceKey, ULONG ulFlags, ULONG* lpulRowCount) = 0;
     MAPIMETHOD(WaitForCompletion)(ULONG ulFlags, ULONG ulTimeout, ULONG* lpulTableStatus) = 0;
-    MAPIMETHOD(GetCollapseState)(ULONG ulFlags, ULONG cbInstanceKey, LPBYTE lpbInstanceKey,
-                                 ULONG* lpcbCollapseState, LPBYTE* lppbCollapseState) = 0;
-    MAPIMETHOD(SetCollapseState)(ULONG ulFlags, ULONG cbCollapseState, LPBYTE pbCollapseState,
-                                 BOOKMARK* lpbkLocation) = 0;
+    MAPIMETHOD(GetCollapseState)
+    (ULONG ulFlags, ULONG cbInstanceKey, LPBYTE lpbInstanceKey, ULONG* lpcbCollapseState,
+     LPBYTE* lppbCollapseState) = 0;
+    MAPIMETHOD(SetCollapseState)
+    (ULONG ulFlags, ULONG cbCollapseState, LPBYTE pbCollapseState, BOOKMARK* lpbkLocation) = 0;
 
 protected:
     ~IMAPITable() = default;
@@ -546,12 +552,14 @@ protected:
 struct IMAPIContainer : public IMAPIProp {
     MAPIMETHOD(GetContentsTable)(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
     MAPIMETHOD(GetHierarchyTable)(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
-    MAPIMETHOD(OpenEntry)(ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG ulFlags,
-                          ULONG* lpulObjType, LPUNKNOWN* lppUnk) = 0;
-    MAPIMETHOD(SetSearchCriteria)(LPSRestriction lpRestriction, LPENTRYLIST lpContainerList,
-                                  ULONG ulSearchFlags) = 0;
-    MAPIMETHOD(GetSearchCriteria)(ULONG ulFlags, LPSRestriction* lppRestriction,
-                                  LPENTRYLIST* lppContainerList, ULONG* lpulSearchState) = 0;
+    MAPIMETHOD(OpenEntry)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG ulFlags, ULONG* lpulObjType,
+     LPUNKNOWN* lppUnk) = 0;
+    MAPIMETHOD(SetSearchCriteria)
+    (LPSRestriction lpRestriction, LPENTRYLIST lpContainerList, ULONG ulSearchFlags) = 0;
+    MAPIMETHOD(GetSearchCriteria)
+    (ULONG ulFlags, LPSRestriction* lppRestriction, LPENTRYLIST* lppContainerList,
+     ULONG* lpulSearchState) = 0;
 
 protected:
     ~IMAPIContainer() = default;
@@ -573,13 +581,13 @@ protected:
 };
 
 struct IDistList : public IMAPIContainer {
-    MAPIMETHOD(CreateEntry)(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulCreateFlags,
-                            LPMAPIPROP* lppMAPIPropEntry) = 0;
-    MAPIMETHOD(CopyEntries)(LPENTRYLIST lpEntries, ULONG ulUIParam, LPMAPIPROGRESS lpProgress,
-                            ULONG ulFlags) = 0;
+    MAPIMETHOD(CreateEntry)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulCreateFlags, LPMAPIPROP* lppMAPIPropEntry) = 0;
+    MAPIMETHOD(CopyEntries)
+    (LPENTRYLIST lpEntries, ULONG ulUIParam, LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
     MAPIMETHOD(DeleteEntries)(LPENTRYLIST lpEntries, ULONG ulFlags) = 0;
-    MAPIMETHOD(ResolveNames)(LPSPropTagArray lpPropTagArray, ULONG ulFlags, LPADRLIST lpAdrList,
-                             LPFlagList lpFlagList) = 0;
+    MAPIMETHOD(ResolveNames)
+    (LPSPropTagArray lpPropTagArray, ULONG ulFlags, LPADRLIST lpAdrList, LPFlagList lpFlagList) = 0;
 
 protected:
     ~IDistList() = default;
@@ -592,23 +600,27 @@ protected:
 
 struct IMAPIFolder : public IMAPIContainer {
     MAPIMETHOD(CreateMessage)(LPCIID lpInterface, ULONG ulFlags, LPMESSAGE* lppMessage) = 0;
-    MAPIMETHOD(CopyMessages)(LPENTRYLIST lpMsgList, LPCIID lpInterface, LPVOID lpDestFolder,
-                             ULONG ulUIParam, LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
-    MAPIMETHOD(DeleteMessages)(LPENTRYLIST lpMsgList, ULONG ulUIParam, LPMAPIPROGRESS lpProgress,
-                               ULONG ulFlags) = 0;
-    MAPIMETHOD(CreateFolder)(ULONG ulFolderType, LPTSTR lpszFolderName, LPTSTR lpszFolderComment,
-                             LPCIID lpInterface, ULONG ulFlags, LPMAPIFOLDER* lppFolder) = 0;
-    MAPIMETHOD(CopyFolder)(ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface,
-                           LPVOID lpDestFolder, LPTSTR lpszNewFolderName, ULONG ulUIParam,
-                           LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
-    MAPIMETHOD(DeleteFolder)(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulUIParam,
-                             LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
-    MAPIMETHOD(SetReadFlags)(LPENTRYLIST lpMsgList, ULONG ulUIParam, LPMAPIPROGRESS lpProgress,
-                             ULONG ulFlags) = 0;
-    MAPIMETHOD(GetMessageStatus)(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulFlags,
-                                 ULONG* lpulMessageStatus) = 0;
-    MAPIMETHOD(SetMessageStatus)(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulNewStatus,
-                                 ULONG ulNewStatusMask, ULONG* lpulOldStatus) = 0;
+    MAPIMETHOD(CopyMessages)
+    (LPENTRYLIST lpMsgList, LPCIID lpInterface, LPVOID lpDestFolder, ULONG ulUIParam,
+     LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
+    MAPIMETHOD(DeleteMessages)
+    (LPENTRYLIST lpMsgList, ULONG ulUIParam, LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
+    MAPIMETHOD(CreateFolder)
+    (ULONG ulFolderType, LPTSTR lpszFolderName, LPTSTR lpszFolderComment, LPCIID lpInterface,
+     ULONG ulFlags, LPMAPIFOLDER* lppFolder) = 0;
+    MAPIMETHOD(CopyFolder)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, LPVOID lpDestFolder,
+     LPTSTR lpszNewFolderName, ULONG ulUIParam, LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
+    MAPIMETHOD(DeleteFolder)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulUIParam, LPMAPIPROGRESS lpProgress,
+     ULONG ulFlags) = 0;
+    MAPIMETHOD(SetReadFlags)
+    (LPENTRYLIST lpMsgList, ULONG ulUIParam, LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
+    MAPIMETHOD(GetMessageStatus)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulFlags, ULONG* lpulMessageStatus) = 0;
+    MAPIMETHOD(SetMessageStatus)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulNewStatus, ULONG ulNewStatusMask,
+     ULONG* lpulOldStatus) = 0;
     MAPIMETHOD(SaveContentsSort)(LPSSortOrderSet lpSortCriteria, ULONG ulFlags) = 0;
     MAPIMETHOD(EmptyFolder)(ULONG ulUIParam, LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
 
@@ -631,17 +643,21 @@ protected:
 #define LOGOFF_QUIET ((ULONG)0x00000010)
 
 struct IMsgStore : public IMAPIProp {
-    MAPIMETHOD(Advise)(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulEventMask,
-                       LPMAPIADVISESINK lpAdviseSink, ULONG* lpulConnection) = 0;
+    MAPIMETHOD(Advise)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulEventMask, LPMAPIADVISESINK lpAdviseSink,
+     ULONG* lpulConnection) = 0;
     MAPIMETHOD(Unadvise)(ULONG ulConnection) = 0;
-    MAPIMETHOD(CompareEntryIDs)(ULONG cbEntryID1, LPENTRYID lpEntryID1, ULONG cbEntryID2,
-                                LPENTRYID lpEntryID2, ULONG ulFlags, ULONG* lpulResult) = 0;
-    MAPIMETHOD(OpenEntry)(ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG ulFlags,
-                          ULONG* lpulObjType, LPUNKNOWN* lppUnk) = 0;
-    MAPIMETHOD(SetReceiveFolder)(LPTSTR lpszMessageClass, ULONG ulFlags, ULONG cbEntryID,
-                                 LPENTRYID lpEntryID) = 0;
-    MAPIMETHOD(GetReceiveFolder)(LPTSTR lpszMessageClass, ULONG ulFlags, ULONG* lpcbEntryID,
-                                 LPENTRYID* lppEntryID, LPTSTR* lppszExplicitClass) = 0;
+    MAPIMETHOD(CompareEntryIDs)
+    (ULONG cbEntryID1, LPENTRYID lpEntryID1, ULONG cbEntryID2, LPENTRYID lpEntryID2, ULONG ulFlags,
+     ULONG* lpulResult) = 0;
+    MAPIMETHOD(OpenEntry)
+    (ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG ulFlags, ULONG* lpulObjType,
+     LPUNKNOWN* lppUnk) = 0;
+    MAPIMETHOD(SetReceiveFolder)
+    (LPTSTR lpszMessageClass, ULONG ulFlags, ULONG cbEntryID, LPENTRYID lpEntryID) = 0;
+    MAPIMETHOD(GetReceiveFolder)
+    (LPTSTR lpszMessageClass, ULONG ulFlags, ULONG* lpcbEntryID, LPENTRYID* lppEntryID,
+     LPTSTR* lppszExplicitClass) = 0;
     MAPIMETHOD(GetReceiveFolderTable)(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
     MAPIMETHOD(StoreLogoff)(ULONG* lpulFlags) = 0;
     MAPIMETHOD(AbortSubmit)(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulFlags) = 0;
@@ -678,12 +694,12 @@ protected:
 
 struct IMessage : public IMAPIProp {
     MAPIMETHOD(GetAttachmentTable)(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
-    MAPIMETHOD(OpenAttach)(ULONG ulAttachmentNum, LPCIID lpInterface, ULONG ulFlags,
-                           LPATTACH* lppAttach) = 0;
-    MAPIMETHOD(CreateAttach)(LPCIID lpInterface, ULONG ulFlags, ULONG* lpulAttachmentNum,
-                             LPATTACH* lppAttach) = 0;
-    MAPIMETHOD(DeleteAttach)(ULONG ulAttachmentNum, ULONG ulUIParam, LPMAPIPROGRESS lpProgress,
-                             ULONG ulFlags) = 0;
+    MAPIMETHOD(OpenAttach)
+    (ULONG ulAttachmentNum, LPCIID lpInterface, ULONG ulFlags, LPATTACH* lppAttach) = 0;
+    MAPIMETHOD(CreateAttach)
+    (LPCIID lpInterface, ULONG ulFlags, ULONG* lpulAttachmentNum, LPATTACH* lppAttach) = 0;
+    MAPIMETHOD(DeleteAttach)
+    (ULONG ulAttachmentNum, ULONG ulUIParam, LPMAPIPROGRESS lpProgress, ULONG ulFlags) = 0;
     MAPIMETHOD(GetRecipientTable)(ULONG ulFlags, LPMAPITABLE* lppTable) = 0;
     MAPIMETHOD(ModifyRecipients)(ULONG ulFlags, LPADRLIST lpMods) = 0;
     MAPIMETHOD(SubmitMessage)(ULONG ulFlags) = 0;

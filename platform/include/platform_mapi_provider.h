@@ -13,11 +13,13 @@ struct PlatformMapiProvider {
     // Extended MAPI entry points that MAPI32 forwards to the provider.
     HRESULT (*initialize)(LPVOID lpMapiInit);
     void (*uninitialize)();
-    HRESULT (*logonEx)(ULONG_PTR ulUIParam, LPSTR lpszProfileName, LPSTR lpszPassword,
-                       ULONG flFlags, IMAPISession** lppSession);
+    HRESULT (*logonEx)
+    (ULONG_PTR ulUIParam, LPSTR lpszProfileName, LPSTR lpszPassword, ULONG flFlags,
+     IMAPISession** lppSession);
     // Simple MAPI send dialog.
-    ULONG (*sendMail)(LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage,
-                      FLAGS flFlags, ULONG ulReserved);
+    ULONG (*sendMail)
+    (LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage, FLAGS flFlags,
+     ULONG ulReserved);
     // Whether "MAPI32.DLL" can be loaded by name, and whether it exports
     // "MAPISendMail": a profile can take either away.
     bool (*libraryPresent)();

@@ -49,10 +49,11 @@ TEST_F(Faults, AFaultedCallLeavesItsOutputsAlone) {
     LPSRowSet rows = nullptr;
     ASSERT_EQ(table->QueryRows(1, 0, &rows), S_OK);
     LPMDB store = nullptr;
-    ASSERT_EQ(session->OpenMsgStore(0, rows->aRow[0].lpProps[1].Value.bin.cb,
-                                    reinterpret_cast<LPENTRYID>(rows->aRow[0].lpProps[1].Value.bin.lpb),
-                                    nullptr, MDB_NO_DIALOG | MAPI_BEST_ACCESS, &store),
-              S_OK);
+    ASSERT_EQ(
+        session->OpenMsgStore(0, rows->aRow[0].lpProps[1].Value.bin.cb,
+                              reinterpret_cast<LPENTRYID>(rows->aRow[0].lpProps[1].Value.bin.lpb),
+                              nullptr, MDB_NO_DIALOG | MAPI_BEST_ACCESS, &store),
+        S_OK);
     FreeProws(rows);
     table->Release();
     const OneProp outbox = GetOne(store, PR_IPM_OUTBOX_ENTRYID);
@@ -98,8 +99,8 @@ TEST_F(Faults, FunctionsAndProfileFaults) {
 }
 
 TEST_F(Faults, ProfileResultsForInitializeLogonAndSendDialog) {
-    ASSERT_TRUE(mailsim::LoadProfileText(
-        R"({"initialize": "0x80004005", "simpleMapi": {"result": 3}})"));
+    ASSERT_TRUE(
+        mailsim::LoadProfileText(R"({"initialize": "0x80004005", "simpleMapi": {"result": 3}})"));
     EXPECT_EQ(MAPIInitialize(nullptr), E_FAIL);
     LPMAPISESSION session = nullptr;
     EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, MAPI_EXTENDED, &session), MAPI_E_NOT_INITIALIZED);

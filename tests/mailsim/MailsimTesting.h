@@ -26,8 +26,8 @@ protected:
     LPMAPISESSION Logon() {
         EXPECT_EQ(MAPIInitialize(nullptr), S_OK);
         LPMAPISESSION session = nullptr;
-        EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr, MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_USE_DEFAULT,
-                              &session),
+        EXPECT_EQ(MAPILogonEx(0, nullptr, nullptr,
+                              MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_USE_DEFAULT, &session),
                   S_OK);
         return session;
     }
@@ -45,7 +45,8 @@ inline OneProp GetOne(LPMAPIPROP object, ULONG tag, HRESULT* result = nullptr) {
     SizedSPropTagArray(1, tags) = {1, {tag}};
     ULONG count = 0;
     LPSPropValue value = nullptr;
-    const HRESULT hr = object->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, &value);
+    const HRESULT hr =
+        object->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, &value);
     if (result != nullptr) *result = hr;
     OneProp one;
     if (value == nullptr) return one;

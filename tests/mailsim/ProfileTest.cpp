@@ -30,7 +30,8 @@ protected:
                 cells[i]->tag = v.ulPropTag;
                 if (PROP_TYPE(v.ulPropTag) == PT_STRING8) cells[i]->bytes = v.Value.lpszA;
                 if (PROP_TYPE(v.ulPropTag) == PT_BINARY) {
-                    cells[i]->bytes.assign(reinterpret_cast<char*>(v.Value.bin.lpb), v.Value.bin.cb);
+                    cells[i]->bytes.assign(reinterpret_cast<char*>(v.Value.bin.lpb),
+                                           v.Value.bin.cb);
                 }
                 if (PROP_TYPE(v.ulPropTag) == PT_BOOLEAN) cells[i]->number = v.Value.b;
                 if (PROP_TYPE(v.ulPropTag) == PT_ERROR) {
@@ -53,9 +54,10 @@ TEST_F(Profile, DefaultProfileHasOneDefaultStoreWithTheFourFolders) {
     EXPECT_EQ(rows[0].isDefault.tag, PR_DEFAULT_STORE);
     EXPECT_EQ(rows[0].isDefault.number, 1);
     LPMDB store = nullptr;
-    ASSERT_EQ(session->OpenMsgStore(0, static_cast<ULONG>(rows[0].entryId.bytes.size()),
-                                    reinterpret_cast<LPENTRYID>(const_cast<char*>(rows[0].entryId.bytes.data())),
-                                    nullptr, MDB_NO_DIALOG | MAPI_BEST_ACCESS, &store),
+    ASSERT_EQ(session->OpenMsgStore(
+                  0, static_cast<ULONG>(rows[0].entryId.bytes.size()),
+                  reinterpret_cast<LPENTRYID>(const_cast<char*>(rows[0].entryId.bytes.data())),
+                  nullptr, MDB_NO_DIALOG | MAPI_BEST_ACCESS, &store),
               S_OK);
     for (ULONG tag : {PR_IPM_OUTBOX_ENTRYID, PR_IPM_SENTMAIL_ENTRYID}) {
         EXPECT_EQ(GetOne(store, tag).tag, tag);
@@ -68,8 +70,9 @@ TEST_F(Profile, DefaultProfileHasOneDefaultStoreWithTheFourFolders) {
     LPUNKNOWN inbox = nullptr;
     ASSERT_EQ(store->OpenEntry(size, inboxId, nullptr, MAPI_MODIFY, &type, &inbox), S_OK);
     MAPIFreeBuffer(inboxId);
-    EXPECT_EQ(GetOne(static_cast<LPMAPIPROP>(static_cast<LPMAPIFOLDER>(inbox)), PR_DISPLAY_NAME).bytes,
-              "Inbox");
+    EXPECT_EQ(
+        GetOne(static_cast<LPMAPIPROP>(static_cast<LPMAPIFOLDER>(inbox)), PR_DISPLAY_NAME).bytes,
+        "Inbox");
     const OneProp drafts = GetOne(static_cast<LPMAPIFOLDER>(inbox), PR_IPM_DRAFTS_ENTRYID);
     EXPECT_EQ(drafts.tag, PR_IPM_DRAFTS_ENTRYID);
     inbox->Release();
@@ -98,9 +101,10 @@ TEST_F(Profile, StoreMembersShapeTheStoresTable) {
     EXPECT_EQ(rows[2].isDefault.number, 1);  // defaultError applies only to "error"
     EXPECT_EQ(rows[3].entryId.bytes, std::string("\x0a\x0b\x0c"));
     LPMDB store = nullptr;
-    EXPECT_EQ(session->OpenMsgStore(0, 3, reinterpret_cast<LPENTRYID>(const_cast<char*>("\x0a\x0b\x0c")),
-                                    nullptr, MDB_NO_DIALOG, &store),
-              S_OK);
+    EXPECT_EQ(
+        session->OpenMsgStore(0, 3, reinterpret_cast<LPENTRYID>(const_cast<char*>("\x0a\x0b\x0c")),
+                              nullptr, MDB_NO_DIALOG, &store),
+        S_OK);
     if (store != nullptr) store->Release();
     session->Release();
     MAPIUninitialize();
@@ -115,9 +119,10 @@ TEST_F(Profile, MissingFoldersAndPropertiesAreMissing) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].name.bytes, "Personal Folders");
     LPMDB store = nullptr;
-    ASSERT_EQ(session->OpenMsgStore(0, static_cast<ULONG>(rows[0].entryId.bytes.size()),
-                                    reinterpret_cast<LPENTRYID>(const_cast<char*>(rows[0].entryId.bytes.data())),
-                                    nullptr, MDB_NO_DIALOG, &store),
+    ASSERT_EQ(session->OpenMsgStore(
+                  0, static_cast<ULONG>(rows[0].entryId.bytes.size()),
+                  reinterpret_cast<LPENTRYID>(const_cast<char*>(rows[0].entryId.bytes.data())),
+                  nullptr, MDB_NO_DIALOG, &store),
               S_OK);
     HRESULT result = S_OK;
     const OneProp sent = GetOne(store, PR_IPM_SENTMAIL_ENTRYID, &result);

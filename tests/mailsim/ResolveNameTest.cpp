@@ -72,13 +72,16 @@ TEST_F(ResolveName, NamesAndTheirResults) {
     };
     const Case cases[] = {
         {"Alice Example", false, S_OK, "Alice Example", "SMTP", "alice@example.com", MAPI_MAILUSER},
-        {"  alice example ", false, S_OK, "Alice Example", "SMTP", "alice@example.com", MAPI_MAILUSER},
-        {"ALICE@example.com", false, S_OK, "Alice Example", "SMTP", "alice@example.com", MAPI_MAILUSER},
+        {"  alice example ", false, S_OK, "Alice Example", "SMTP", "alice@example.com",
+         MAPI_MAILUSER},
+        {"ALICE@example.com", false, S_OK, "Alice Example", "SMTP", "alice@example.com",
+         MAPI_MAILUSER},
         {"carol@example.com", false, S_OK, "Carol Example", "EX", "/o=Org/cn=carol", MAPI_MAILUSER},
         {"sales team", false, S_OK, "Sales Team", "MAPIPDL", "sales", MAPI_DISTLIST},
         {"Sam", true, MAPI_E_AMBIGUOUS_RECIP, nullptr, nullptr, nullptr, 0},
         {"dora@example.org", false, MAPI_E_NOT_FOUND, nullptr, nullptr, nullptr, 0},
-        {" dora@example.org", true, S_OK, "dora@example.org", "SMTP", "dora@example.org", MAPI_MAILUSER},
+        {" dora@example.org", true, S_OK, "dora@example.org", "SMTP", "dora@example.org",
+         MAPI_MAILUSER},
         {"dora@localhost", true, MAPI_E_NOT_FOUND, nullptr, nullptr, nullptr, 0},
         {"two words@example.org", true, MAPI_E_NOT_FOUND, nullptr, nullptr, nullptr, 0},
         {"", true, MAPI_E_NOT_FOUND, nullptr, nullptr, nullptr, 0},
@@ -106,10 +109,11 @@ TEST_F(ResolveName, NamesAndTheirResults) {
                 if (entry.rgPropVals[i].ulPropTag != PR_ENTRYID) continue;
                 ULONG type = 0;
                 LPUNKNOWN object = nullptr;
-                EXPECT_EQ(book->OpenEntry(entry.rgPropVals[i].Value.bin.cb,
-                                          reinterpret_cast<LPENTRYID>(entry.rgPropVals[i].Value.bin.lpb),
-                                          nullptr, MAPI_BEST_ACCESS, &type, &object),
-                          S_OK);
+                EXPECT_EQ(
+                    book->OpenEntry(entry.rgPropVals[i].Value.bin.cb,
+                                    reinterpret_cast<LPENTRYID>(entry.rgPropVals[i].Value.bin.lpb),
+                                    nullptr, MAPI_BEST_ACCESS, &type, &object),
+                    S_OK);
                 EXPECT_EQ(static_cast<LONG>(type), c.objectType) << c.name;
                 if (object != nullptr) object->Release();
             }
@@ -142,7 +146,8 @@ TEST_F(ResolveName, MailUsersWithAndWithoutSmtpAddress) {
         ASSERT_EQ(book->ResolveName(0, 0, nullptr, list), S_OK);
         const SPropValue* id = nullptr;
         for (ULONG j = 0; j < list->aEntries[0].cValues; ++j) {
-            if (list->aEntries[0].rgPropVals[j].ulPropTag == PR_ENTRYID) id = &list->aEntries[0].rgPropVals[j];
+            if (list->aEntries[0].rgPropVals[j].ulPropTag == PR_ENTRYID)
+                id = &list->aEntries[0].rgPropVals[j];
         }
         ASSERT_NE(id, nullptr);
         ULONG type = 0;

@@ -42,10 +42,11 @@ protected:
         const OneProp drafts = GetOne(static_cast<LPMAPIFOLDER>(inbox), PR_IPM_DRAFTS_ENTRYID);
         inbox->Release();
         LPUNKNOWN folder = nullptr;
-        ASSERT_EQ(store->OpenEntry(static_cast<ULONG>(drafts.bytes.size()),
-                                   reinterpret_cast<LPENTRYID>(const_cast<char*>(drafts.bytes.data())),
-                                   nullptr, MAPI_MODIFY, &type, &folder),
-                  S_OK);
+        ASSERT_EQ(
+            store->OpenEntry(static_cast<ULONG>(drafts.bytes.size()),
+                             reinterpret_cast<LPENTRYID>(const_cast<char*>(drafts.bytes.data())),
+                             nullptr, MAPI_MODIFY, &type, &folder),
+            S_OK);
         this->drafts = static_cast<LPMAPIFOLDER>(folder);
     }
     void CloseAll() {
@@ -126,7 +127,7 @@ TEST_F(TranscriptTest, FormRecordsTheMessageAsShown) {
     EXPECT_EQ(form["access"], 3);
     EXPECT_EQ(form["recipients"], json::array());
     EXPECT_EQ(form["subject"], "Caf\u00e9 \u0080");  // bytes kept one to one
-    EXPECT_EQ(form["body"], "Line1\nLine2");        // up to the first zero byte
+    EXPECT_EQ(form["body"], "Line1\nLine2");         // up to the first zero byte
     EXPECT_EQ(form["importance"], 2);
     EXPECT_EQ(form["editorFormat"], nullptr);
     EXPECT_EQ(form["sentMailEntryId"], nullptr);
@@ -153,10 +154,12 @@ TEST_F(TranscriptTest, FormResultComesFromTheProfileAndATokenServesOnce) {
     ULONG token = 0;
     ASSERT_EQ(session->PrepareForm(nullptr, message, &token), S_OK);
     char messageClass[] = "IPM.Note";
-    EXPECT_EQ(session->ShowForm(0, store, drafts, nullptr, token, nullptr, 0, 0, 0, 0, messageClass),
-              MAPI_E_USER_CANCEL);
-    EXPECT_EQ(session->ShowForm(0, store, drafts, nullptr, token, nullptr, 0, 0, 0, 0, messageClass),
-              MAPI_E_INVALID_PARAMETER);
+    EXPECT_EQ(
+        session->ShowForm(0, store, drafts, nullptr, token, nullptr, 0, 0, 0, 0, messageClass),
+        MAPI_E_USER_CANCEL);
+    EXPECT_EQ(
+        session->ShowForm(0, store, drafts, nullptr, token, nullptr, 0, 0, 0, 0, messageClass),
+        MAPI_E_INVALID_PARAMETER);
     message->Release();
     CloseAll();
     const json forms = mailsim::Transcript()["forms"];

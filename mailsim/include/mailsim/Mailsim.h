@@ -43,11 +43,11 @@ bool LoadProfileFile(const std::string& path, std::string* error = nullptr);
 std::string DefaultProfileText();
 
 struct Accounting {
-    long references = 0;      // interface references handed out and not yet released
-    long buffers = 0;         // MAPI buffers allocated since Reset and not yet freed
-    size_t overReleases = 0;  // Release calls on an object whose count was already 0
+    long references = 0;           // interface references handed out and not yet released
+    long buffers = 0;              // MAPI buffers allocated since Reset and not yet freed
+    size_t overReleases = 0;       // Release calls on an object whose count was already 0
     size_t callsAfterRelease = 0;  // method calls on an object already fully released
-    size_t invalidFrees = 0;  // MAPIFreeBuffer of a pointer that was no live buffer
+    size_t invalidFrees = 0;       // MAPIFreeBuffer of a pointer that was no live buffer
 };
 Accounting GetAccounting();
 
