@@ -154,6 +154,9 @@ typedef struct _OVERLAPPED {
     HANDLE hEvent;
 } OVERLAPPED, *LPOVERLAPPED;
 
+// The system functions have C linkage, as on Windows.
+extern "C" {
+
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
@@ -197,6 +200,8 @@ LONG WINAPI RegCloseKey(HKEY hKey);
 // GUI-subsystem entry point; the stand-in's main() calls it for programs
 // that define it.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);
+
+}  // extern "C"
 
 // COM basics.
 typedef struct _GUID {

@@ -12,13 +12,13 @@ void ReadFileProbe::Reset() {
     failCall = 0;
 }
 
-// The stand-in declares ReadFile with C++ linkage, so the wrapped symbol is
-// its mangled name.
-extern "C" WINBOOL __real__Z8ReadFilePvS_jPjP11_OVERLAPPED(HANDLE, LPVOID, DWORD, LPDWORD,
-                                                           LPOVERLAPPED);
+// The test program is linked with --wrap=ReadFile: the code under test
+// calls __wrap_ReadFile, which counts and may fail the call before passing
+// it on to the stand-in's ReadFile.
+extern "C" WINBOOL __real_ReadFile(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
 
-extern "C" WINBOOL __wrap__Z8ReadFilePvS_jPjP11_OVERLAPPED(HANDLE file, LPVOID buffer, DWORD size,
-                                                           LPDWORD read, LPOVERLAPPED overlapped) {
+extern "C" WINBOOL __wrap_ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read,
+                                   LPOVERLAPPED overlapped) {
     ++ReadFileProbe::calls;
     if (size > ReadFileProbe::largestRequest) ReadFileProbe::largestRequest = size;
     ReadFileProbe::buffers.insert(buffer);
@@ -26,5 +26,5 @@ extern "C" WINBOOL __wrap__Z8ReadFilePvS_jPjP11_OVERLAPPED(HANDLE file, LPVOID b
         if (read) *read = 0;
         return FALSE;
     }
-    return __real__Z8ReadFilePvS_jPjP11_OVERLAPPED(file, buffer, size, read, overlapped);
+    return __real_ReadFile(file, buffer, size, read, overlapped);
 }
