@@ -147,9 +147,7 @@ public:
     STDMETHODIMP CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2, ULONG,
                                  ULONG* result) override {
         if (HRESULT fault = Enter("CompareEntryIDs")) return fault;
-        if (result == nullptr) return MAPI_E_INVALID_PARAMETER;
-        *result = size1 == size2 && (size1 == 0 || std::memcmp(id1, id2, size1) == 0);
-        return S_OK;
+        return CompareEntryIds(size1, id1, size2, id2, result);
     }
     STDMETHODIMP Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG*) override {
         if (HRESULT fault = Enter("Advise")) return fault;

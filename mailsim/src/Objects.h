@@ -195,5 +195,7 @@ LPADRBOOK NewAddrBook();
 HRESULT OpenAddressEntry(ULONG size, LPENTRYID id, ULONG* objectType, LPUNKNOWN* object);
 // A store, folder or message by identifier.
 HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType, LPUNKNOWN* object);
+// CompareEntryIDs of the session, stores and address book: byte equality.
+HRESULT CompareEntryIds(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2, ULONG* result);
 
 }  // namespace mailsim

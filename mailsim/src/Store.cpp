@@ -33,9 +33,7 @@ public:
     STDMETHODIMP CompareEntryIDs(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2, ULONG,
                                  ULONG* result) override {
         if (HRESULT fault = Enter("CompareEntryIDs")) return fault;
-        if (result == nullptr) return MAPI_E_INVALID_PARAMETER;
-        *result = size1 == size2 && (size1 == 0 || std::memcmp(id1, id2, size1) == 0);
-        return S_OK;
+        return CompareEntryIds(size1, id1, size2, id2, result);
     }
     STDMETHODIMP OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* objectType,
                            LPUNKNOWN* object) override {
@@ -281,6 +279,12 @@ LPMDB NewStore(const std::shared_ptr<StoreModel>& store) {
 
 LPMAPITABLE NewStoresTable() {
     return Make<StoresTable>();
+}
+
+HRESULT CompareEntryIds(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2, ULONG* result) {
+    if (result == nullptr) return MAPI_E_INVALID_PARAMETER;
+    *result = size1 == size2 && (size1 == 0 || std::memcmp(id1, id2, size1) == 0);
+    return S_OK;
 }
 
 }  // namespace mailsim
