@@ -21,20 +21,14 @@ public:
         : ContainerObject<IDistList>("IDistList", std::move(props), false) {}
 
     STDMETHODIMP CreateEntry(ULONG, LPENTRYID, ULONG, LPMAPIPROP*) override {
-        if (HRESULT fault = Enter("CreateEntry")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("CreateEntry");
     }
     STDMETHODIMP CopyEntries(LPENTRYLIST, ULONG, LPMAPIPROGRESS, ULONG) override {
-        if (HRESULT fault = Enter("CopyEntries")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("CopyEntries");
     }
-    STDMETHODIMP DeleteEntries(LPENTRYLIST, ULONG) override {
-        if (HRESULT fault = Enter("DeleteEntries")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP DeleteEntries(LPENTRYLIST, ULONG) override { return Unsupported("DeleteEntries"); }
     STDMETHODIMP ResolveNames(LPSPropTagArray, ULONG, LPADRLIST, LPFlagList) override {
-        if (HRESULT fault = Enter("ResolveNames")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("ResolveNames");
     }
 };
 
@@ -150,21 +144,18 @@ public:
         return CompareEntryIds(size1, id1, size2, id2, result);
     }
     STDMETHODIMP Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG*) override {
-        if (HRESULT fault = Enter("Advise")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("Advise");
     }
     STDMETHODIMP Unadvise(ULONG) override {
         if (HRESULT fault = Enter("Unadvise")) return fault;
         return MAPI_E_NOT_FOUND;
     }
     STDMETHODIMP CreateOneOff(LPTSTR, LPTSTR, LPTSTR, ULONG, ULONG*, LPENTRYID*) override {
-        if (HRESULT fault = Enter("CreateOneOff")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("CreateOneOff");
     }
     STDMETHODIMP NewEntry(ULONG_PTR, ULONG, ULONG, LPENTRYID, ULONG, LPENTRYID, ULONG*,
                           LPENTRYID*) override {
-        if (HRESULT fault = Enter("NewEntry")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("NewEntry");
     }
     STDMETHODIMP ResolveName(ULONG_PTR, ULONG, LPTSTR, LPADRLIST list) override {
         if (HRESULT fault = Enter("ResolveName")) return fault;
@@ -213,49 +204,26 @@ public:
         return S_OK;
     }
     STDMETHODIMP Address(ULONG_PTR*, LPADRPARM, LPADRLIST*) override {
-        if (HRESULT fault = Enter("Address")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("Address");
     }
     STDMETHODIMP Details(ULONG*, LPFNDISMISS, LPVOID, ULONG, LPENTRYID, LPFNBUTTON, LPVOID, LPTSTR,
                          ULONG) override {
-        if (HRESULT fault = Enter("Details")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("Details");
     }
     STDMETHODIMP RecipOptions(ULONG_PTR, ULONG, LPADRENTRY) override {
-        if (HRESULT fault = Enter("RecipOptions")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("RecipOptions");
     }
     STDMETHODIMP QueryDefaultRecipOpt(LPTSTR, ULONG, ULONG*, LPSPropValue*) override {
-        if (HRESULT fault = Enter("QueryDefaultRecipOpt")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("QueryDefaultRecipOpt");
     }
-    STDMETHODIMP GetPAB(ULONG*, LPENTRYID*) override {
-        if (HRESULT fault = Enter("GetPAB")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP SetPAB(ULONG, LPENTRYID) override {
-        if (HRESULT fault = Enter("SetPAB")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP GetDefaultDir(ULONG*, LPENTRYID*) override {
-        if (HRESULT fault = Enter("GetDefaultDir")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP SetDefaultDir(ULONG, LPENTRYID) override {
-        if (HRESULT fault = Enter("SetDefaultDir")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP GetSearchPath(ULONG, LPSRowSet*) override {
-        if (HRESULT fault = Enter("GetSearchPath")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP SetSearchPath(ULONG, LPSRowSet) override {
-        if (HRESULT fault = Enter("SetSearchPath")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP GetPAB(ULONG*, LPENTRYID*) override { return Unsupported("GetPAB"); }
+    STDMETHODIMP SetPAB(ULONG, LPENTRYID) override { return Unsupported("SetPAB"); }
+    STDMETHODIMP GetDefaultDir(ULONG*, LPENTRYID*) override { return Unsupported("GetDefaultDir"); }
+    STDMETHODIMP SetDefaultDir(ULONG, LPENTRYID) override { return Unsupported("SetDefaultDir"); }
+    STDMETHODIMP GetSearchPath(ULONG, LPSRowSet*) override { return Unsupported("GetSearchPath"); }
+    STDMETHODIMP SetSearchPath(ULONG, LPSRowSet) override { return Unsupported("SetSearchPath"); }
     STDMETHODIMP PrepareRecips(ULONG, LPSPropTagArray, LPADRLIST) override {
-        if (HRESULT fault = Enter("PrepareRecips")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("PrepareRecips");
     }
 };
 

@@ -39,45 +39,35 @@ public:
         return S_OK;
     }
     STDMETHODIMP CopyMessages(LPENTRYLIST, LPCIID, LPVOID, ULONG, LPMAPIPROGRESS, ULONG) override {
-        if (HRESULT fault = Enter("CopyMessages")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("CopyMessages");
     }
     STDMETHODIMP DeleteMessages(LPENTRYLIST, ULONG, LPMAPIPROGRESS, ULONG) override {
-        if (HRESULT fault = Enter("DeleteMessages")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("DeleteMessages");
     }
     STDMETHODIMP CreateFolder(ULONG, LPTSTR, LPTSTR, LPCIID, ULONG, LPMAPIFOLDER*) override {
-        if (HRESULT fault = Enter("CreateFolder")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("CreateFolder");
     }
     STDMETHODIMP CopyFolder(ULONG, LPENTRYID, LPCIID, LPVOID, LPTSTR, ULONG, LPMAPIPROGRESS,
                             ULONG) override {
-        if (HRESULT fault = Enter("CopyFolder")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("CopyFolder");
     }
     STDMETHODIMP DeleteFolder(ULONG, LPENTRYID, ULONG, LPMAPIPROGRESS, ULONG) override {
-        if (HRESULT fault = Enter("DeleteFolder")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("DeleteFolder");
     }
     STDMETHODIMP SetReadFlags(LPENTRYLIST, ULONG, LPMAPIPROGRESS, ULONG) override {
-        if (HRESULT fault = Enter("SetReadFlags")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("SetReadFlags");
     }
     STDMETHODIMP GetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG*) override {
-        if (HRESULT fault = Enter("GetMessageStatus")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("GetMessageStatus");
     }
     STDMETHODIMP SetMessageStatus(ULONG, LPENTRYID, ULONG, ULONG, ULONG*) override {
-        if (HRESULT fault = Enter("SetMessageStatus")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("SetMessageStatus");
     }
     STDMETHODIMP SaveContentsSort(LPSSortOrderSet, ULONG) override {
-        if (HRESULT fault = Enter("SaveContentsSort")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("SaveContentsSort");
     }
     STDMETHODIMP EmptyFolder(ULONG, LPMAPIPROGRESS, ULONG) override {
-        if (HRESULT fault = Enter("EmptyFolder")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("EmptyFolder");
     }
 
 private:

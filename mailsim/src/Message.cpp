@@ -48,8 +48,7 @@ public:
     std::shared_ptr<MessageModel> Message() override { return message_; }
 
     STDMETHODIMP GetAttachmentTable(ULONG, LPMAPITABLE*) override {
-        if (HRESULT fault = Enter("GetAttachmentTable")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("GetAttachmentTable");
     }
     STDMETHODIMP OpenAttach(ULONG number, LPCIID, ULONG flags, LPATTACH* attach) override {
         if (HRESULT fault = Enter("OpenAttach")) return fault;
@@ -87,8 +86,7 @@ public:
         return MAPI_E_NOT_FOUND;
     }
     STDMETHODIMP GetRecipientTable(ULONG, LPMAPITABLE*) override {
-        if (HRESULT fault = Enter("GetRecipientTable")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("GetRecipientTable");
     }
     // Adds, modifies (by PR_ROWID) or removes recipients; flags 0 replaces
     // them all. A list that cannot be read changes nothing.
@@ -129,10 +127,7 @@ public:
         }
         return S_OK;
     }
-    STDMETHODIMP SubmitMessage(ULONG) override {
-        if (HRESULT fault = Enter("SubmitMessage")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP SubmitMessage(ULONG) override { return Unsupported("SubmitMessage"); }
     STDMETHODIMP SetReadFlag(ULONG) override {
         if (HRESULT fault = Enter("SetReadFlag")) return fault;
         return S_OK;

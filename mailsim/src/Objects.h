@@ -67,6 +67,12 @@ protected:
         if (released) ++TheWorld().callsAfterRelease;
         return EnterCall(name_ + "::" + method);
     }
+    // A method the client does not support: counted and open to faults like
+    // any other call, and otherwise MAPI_E_NO_SUPPORT.
+    HRESULT Unsupported(const char* method) {
+        if (HRESULT fault = Enter(method)) return fault;
+        return MAPI_E_NO_SUPPORT;
+    }
     const std::string name_;
 };
 

@@ -43,12 +43,10 @@ public:
         return S_OK;
     }
     STDMETHODIMP OpenProfileSection(LPMAPIUID, LPCIID, ULONG, LPPROFSECT*) override {
-        if (HRESULT fault = Enter("OpenProfileSection")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("OpenProfileSection");
     }
     STDMETHODIMP GetStatusTable(ULONG, LPMAPITABLE*) override {
-        if (HRESULT fault = Enter("GetStatusTable")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("GetStatusTable");
     }
     // Stores, folders and messages, or address-book entries.
     STDMETHODIMP OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* objectType,
@@ -65,40 +63,31 @@ public:
         return CompareEntryIds(size1, id1, size2, id2, result);
     }
     STDMETHODIMP Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK, ULONG*) override {
-        if (HRESULT fault = Enter("Advise")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("Advise");
     }
     STDMETHODIMP Unadvise(ULONG) override {
         if (HRESULT fault = Enter("Unadvise")) return fault;
         return MAPI_E_NOT_FOUND;
     }
     STDMETHODIMP MessageOptions(ULONG_PTR, ULONG, LPTSTR, LPMESSAGE) override {
-        if (HRESULT fault = Enter("MessageOptions")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("MessageOptions");
     }
     STDMETHODIMP QueryDefaultMessageOpt(LPTSTR, ULONG, ULONG*, LPSPropValue*) override {
-        if (HRESULT fault = Enter("QueryDefaultMessageOpt")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("QueryDefaultMessageOpt");
     }
     STDMETHODIMP EnumAdrTypes(ULONG, ULONG*, LPTSTR**) override {
-        if (HRESULT fault = Enter("EnumAdrTypes")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("EnumAdrTypes");
     }
-    STDMETHODIMP QueryIdentity(ULONG*, LPENTRYID*) override {
-        if (HRESULT fault = Enter("QueryIdentity")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP QueryIdentity(ULONG*, LPENTRYID*) override { return Unsupported("QueryIdentity"); }
     STDMETHODIMP Logoff(ULONG_PTR, ULONG, ULONG) override {
         if (HRESULT fault = Enter("Logoff")) return fault;
         return S_OK;
     }
     STDMETHODIMP SetDefaultStore(ULONG, ULONG, LPENTRYID) override {
-        if (HRESULT fault = Enter("SetDefaultStore")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("SetDefaultStore");
     }
     STDMETHODIMP AdminServices(ULONG, LPSERVICEADMIN*) override {
-        if (HRESULT fault = Enter("AdminServices")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("AdminServices");
     }
     // Shows the form for a prepared message: records it as the form shows
     // it and answers with the profile's result.

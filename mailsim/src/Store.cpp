@@ -41,8 +41,7 @@ public:
         return OpenStoreEntry(size, id, flags, objectType, object);
     }
     STDMETHODIMP SetReceiveFolder(LPTSTR, ULONG, ULONG, LPENTRYID) override {
-        if (HRESULT fault = Enter("SetReceiveFolder")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("SetReceiveFolder");
     }
     STDMETHODIMP GetReceiveFolder(LPTSTR, ULONG, ULONG* size, LPENTRYID* id,
                                   LPTSTR* explicitClass) override {
@@ -78,33 +77,23 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetReceiveFolderTable(ULONG, LPMAPITABLE*) override {
-        if (HRESULT fault = Enter("GetReceiveFolderTable")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("GetReceiveFolderTable");
     }
     STDMETHODIMP StoreLogoff(ULONG*) override {
         if (HRESULT fault = Enter("StoreLogoff")) return fault;
         return S_OK;
     }
     STDMETHODIMP AbortSubmit(ULONG, LPENTRYID, ULONG) override {
-        if (HRESULT fault = Enter("AbortSubmit")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("AbortSubmit");
     }
     STDMETHODIMP GetOutgoingQueue(ULONG, LPMAPITABLE*) override {
-        if (HRESULT fault = Enter("GetOutgoingQueue")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("GetOutgoingQueue");
     }
-    STDMETHODIMP SetLockState(LPMESSAGE, ULONG) override {
-        if (HRESULT fault = Enter("SetLockState")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP SetLockState(LPMESSAGE, ULONG) override { return Unsupported("SetLockState"); }
     STDMETHODIMP FinishedMsg(ULONG, ULONG, LPENTRYID) override {
-        if (HRESULT fault = Enter("FinishedMsg")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("FinishedMsg");
     }
-    STDMETHODIMP NotifyNewMail(LPNOTIFICATION) override {
-        if (HRESULT fault = Enter("NotifyNewMail")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP NotifyNewMail(LPNOTIFICATION) override { return Unsupported("NotifyNewMail"); }
 
 private:
     std::shared_ptr<StoreModel> store_;
@@ -130,10 +119,7 @@ public:
         if (error != nullptr) *error = nullptr;
         return S_OK;
     }
-    STDMETHODIMP Advise(ULONG, LPMAPIADVISESINK, ULONG*) override {
-        if (HRESULT fault = Enter("Advise")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP Advise(ULONG, LPMAPIADVISESINK, ULONG*) override { return Unsupported("Advise"); }
     STDMETHODIMP Unadvise(ULONG) override {
         if (HRESULT fault = Enter("Unadvise")) return fault;
         return MAPI_E_NOT_FOUND;
@@ -151,8 +137,7 @@ public:
         return S_OK;
     }
     STDMETHODIMP QueryColumns(ULONG, LPSPropTagArray*) override {
-        if (HRESULT fault = Enter("QueryColumns")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("QueryColumns");
     }
     STDMETHODIMP GetRowCount(ULONG, ULONG* count) override {
         if (HRESULT fault = Enter("GetRowCount")) return fault;
@@ -172,10 +157,7 @@ public:
         cursor_ = static_cast<size_t>(target);
         return S_OK;
     }
-    STDMETHODIMP SeekRowApprox(ULONG, ULONG) override {
-        if (HRESULT fault = Enter("SeekRowApprox")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP SeekRowApprox(ULONG, ULONG) override { return Unsupported("SeekRowApprox"); }
     STDMETHODIMP QueryPosition(ULONG* row, ULONG* numerator, ULONG* denominator) override {
         if (HRESULT fault = Enter("QueryPosition")) return fault;
         if (row != nullptr) *row = static_cast<ULONG>(cursor_);
@@ -184,29 +166,13 @@ public:
         return S_OK;
     }
     STDMETHODIMP FindRow(LPSRestriction, BOOKMARK, ULONG) override {
-        if (HRESULT fault = Enter("FindRow")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("FindRow");
     }
-    STDMETHODIMP Restrict(LPSRestriction, ULONG) override {
-        if (HRESULT fault = Enter("Restrict")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP CreateBookmark(BOOKMARK*) override {
-        if (HRESULT fault = Enter("CreateBookmark")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP FreeBookmark(BOOKMARK) override {
-        if (HRESULT fault = Enter("FreeBookmark")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP SortTable(LPSSortOrderSet, ULONG) override {
-        if (HRESULT fault = Enter("SortTable")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
-    STDMETHODIMP QuerySortOrder(LPSSortOrderSet*) override {
-        if (HRESULT fault = Enter("QuerySortOrder")) return fault;
-        return MAPI_E_NO_SUPPORT;
-    }
+    STDMETHODIMP Restrict(LPSRestriction, ULONG) override { return Unsupported("Restrict"); }
+    STDMETHODIMP CreateBookmark(BOOKMARK*) override { return Unsupported("CreateBookmark"); }
+    STDMETHODIMP FreeBookmark(BOOKMARK) override { return Unsupported("FreeBookmark"); }
+    STDMETHODIMP SortTable(LPSSortOrderSet, ULONG) override { return Unsupported("SortTable"); }
+    STDMETHODIMP QuerySortOrder(LPSSortOrderSet*) override { return Unsupported("QuerySortOrder"); }
     // The next rows from the cursor: one MAPI buffer for the row set and
     // one per row for its values, as FreeProws expects.
     STDMETHODIMP QueryRows(LONG count, ULONG, LPSRowSet* rows) override {
@@ -245,24 +211,20 @@ public:
         return S_OK;
     }
     STDMETHODIMP ExpandRow(ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*) override {
-        if (HRESULT fault = Enter("ExpandRow")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("ExpandRow");
     }
     STDMETHODIMP CollapseRow(ULONG, LPBYTE, ULONG, ULONG*) override {
-        if (HRESULT fault = Enter("CollapseRow")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("CollapseRow");
     }
     STDMETHODIMP WaitForCompletion(ULONG, ULONG, ULONG*) override {
         if (HRESULT fault = Enter("WaitForCompletion")) return fault;
         return S_OK;
     }
     STDMETHODIMP GetCollapseState(ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*) override {
-        if (HRESULT fault = Enter("GetCollapseState")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("GetCollapseState");
     }
     STDMETHODIMP SetCollapseState(ULONG, ULONG, LPBYTE, BOOKMARK*) override {
-        if (HRESULT fault = Enter("SetCollapseState")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return Unsupported("SetCollapseState");
     }
 
 private:
