@@ -70,3 +70,16 @@ inline OneProp GetOne(LPMAPIPROP object, ULONG tag, HRESULT* result = nullptr) {
     MAPIFreeBuffer(value);
     return one;
 }
+
+// The store's receive folder (the Inbox), opened with flags; null on failure.
+inline LPMAPIFOLDER OpenReceiveFolder(LPMDB store, ULONG flags) {
+    ULONG size = 0;
+    LPENTRYID id = nullptr;
+    EXPECT_EQ(store->GetReceiveFolder(nullptr, 0, &size, &id, nullptr), S_OK);
+    if (id == nullptr) return nullptr;
+    ULONG type = 0;
+    LPUNKNOWN folder = nullptr;
+    EXPECT_EQ(store->OpenEntry(size, id, nullptr, flags, &type, &folder), S_OK);
+    MAPIFreeBuffer(id);
+    return static_cast<LPMAPIFOLDER>(folder);
+}

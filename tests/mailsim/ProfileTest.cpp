@@ -63,17 +63,10 @@ TEST_F(Profile, DefaultProfileHasOneDefaultStoreWithTheFourFolders) {
         EXPECT_EQ(GetOne(store, tag).tag, tag);
     }
     // The Inbox is the receive folder and names the Drafts folder.
-    ULONG size = 0;
-    LPENTRYID inboxId = nullptr;
-    ASSERT_EQ(store->GetReceiveFolder(nullptr, 0, &size, &inboxId, nullptr), S_OK);
-    ULONG type = 0;
-    LPUNKNOWN inbox = nullptr;
-    ASSERT_EQ(store->OpenEntry(size, inboxId, nullptr, MAPI_MODIFY, &type, &inbox), S_OK);
-    MAPIFreeBuffer(inboxId);
-    EXPECT_EQ(
-        GetOne(static_cast<LPMAPIPROP>(static_cast<LPMAPIFOLDER>(inbox)), PR_DISPLAY_NAME).bytes,
-        "Inbox");
-    const OneProp drafts = GetOne(static_cast<LPMAPIFOLDER>(inbox), PR_IPM_DRAFTS_ENTRYID);
+    LPMAPIFOLDER inbox = OpenReceiveFolder(store, MAPI_MODIFY);
+    ASSERT_NE(inbox, nullptr);
+    EXPECT_EQ(GetOne(inbox, PR_DISPLAY_NAME).bytes, "Inbox");
+    const OneProp drafts = GetOne(inbox, PR_IPM_DRAFTS_ENTRYID);
     EXPECT_EQ(drafts.tag, PR_IPM_DRAFTS_ENTRYID);
     inbox->Release();
     store->Release();
@@ -128,14 +121,9 @@ TEST_F(Profile, MissingFoldersAndPropertiesAreMissing) {
     const OneProp sent = GetOne(store, PR_IPM_SENTMAIL_ENTRYID, &result);
     EXPECT_EQ(result, MAPI_W_ERRORS_RETURNED);
     EXPECT_EQ(sent.number, static_cast<uint32_t>(MAPI_E_NOT_FOUND));
-    ULONG size = 0;
-    LPENTRYID inboxId = nullptr;
-    ASSERT_EQ(store->GetReceiveFolder(nullptr, 0, &size, &inboxId, nullptr), S_OK);
-    ULONG type = 0;
-    LPUNKNOWN inbox = nullptr;
-    ASSERT_EQ(store->OpenEntry(size, inboxId, nullptr, 0, &type, &inbox), S_OK);
-    MAPIFreeBuffer(inboxId);
-    GetOne(static_cast<LPMAPIFOLDER>(inbox), PR_IPM_DRAFTS_ENTRYID, &result);
+    LPMAPIFOLDER inbox = OpenReceiveFolder(store, 0);
+    ASSERT_NE(inbox, nullptr);
+    GetOne(inbox, PR_IPM_DRAFTS_ENTRYID, &result);
     EXPECT_EQ(result, MAPI_W_ERRORS_RETURNED);
     inbox->Release();
     store->Release();

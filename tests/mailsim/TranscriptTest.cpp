@@ -32,15 +32,11 @@ protected:
                   S_OK);
         FreeProws(rows);
         table->Release();
-        ULONG size = 0;
-        LPENTRYID inboxId = nullptr;
-        ASSERT_EQ(store->GetReceiveFolder(nullptr, 0, &size, &inboxId, nullptr), S_OK);
-        ULONG type = 0;
-        LPUNKNOWN inbox = nullptr;
-        ASSERT_EQ(store->OpenEntry(size, inboxId, nullptr, MAPI_MODIFY, &type, &inbox), S_OK);
-        MAPIFreeBuffer(inboxId);
-        const OneProp drafts = GetOne(static_cast<LPMAPIFOLDER>(inbox), PR_IPM_DRAFTS_ENTRYID);
+        LPMAPIFOLDER inbox = OpenReceiveFolder(store, MAPI_MODIFY);
+        ASSERT_NE(inbox, nullptr);
+        const OneProp drafts = GetOne(inbox, PR_IPM_DRAFTS_ENTRYID);
         inbox->Release();
+        ULONG type = 0;
         LPUNKNOWN folder = nullptr;
         ASSERT_EQ(
             store->OpenEntry(static_cast<ULONG>(drafts.bytes.size()),
