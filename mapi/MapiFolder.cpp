@@ -30,14 +30,8 @@ void MapiFolder::Attach(MapiSession* newSession, LPMAPIFOLDER folder, LPCSTR fol
 
 void MapiFolder::Close() {
     ReleaseRows();
-    if (firstTable) {
-        firstTable->Release();
-        firstTable = nullptr;
-    }
-    if (secondTable) {
-        secondTable->Release();
-        secondTable = nullptr;
-    }
+    ReleaseField(firstTable);
+    ReleaseField(secondTable);
     MapiItem::Close();
 }
 

@@ -6,6 +6,16 @@
 
 #include "mapi/MapiPlatform.h"
 
+// Releases the reference an object keeps in one of its fields, if any, and
+// empties the field, so that a second close finds nothing to release.
+template <typename Interface>
+void ReleaseField(Interface*& held) {
+    if (held) {
+        held->Release();
+        held = nullptr;
+    }
+}
+
 // Holds one reference to an interface and releases it on scope exit.
 template <typename Interface>
 class InterfaceHolder {

@@ -37,10 +37,7 @@ int MapiItem::Open(MapiSession* newSession, SBinary id) {
 
 void MapiItem::Close() {
     SetEntryId(nullptr);
-    if (object) {
-        object->Release();
-        object = nullptr;
-    }
+    ReleaseField(object);
     session = nullptr;
 }
 

@@ -81,10 +81,7 @@ bool MapiSession::OpenStore(const char* storeName, ULONG flags) {
         const SBinary* id = BinaryValue(&row.lpProps[kEntryId]);
         if (!id) continue;
 
-        if (store) {
-            store->Release();
-            store = nullptr;
-        }
+        ReleaseField(store);
         InterfaceHolder<IMsgStore> opened;
         HRESULT hr = session->OpenMsgStore(0, id->cb, reinterpret_cast<LPENTRYID>(id->lpb), nullptr,
                                            MDB_NO_DIALOG | MAPI_BEST_ACCESS, opened.Out());
@@ -195,14 +192,8 @@ void MapiSession::Close() {
     }
     delete currentFolder;
     currentFolder = nullptr;
-    if (store) {
-        store->Release();
-        store = nullptr;
-    }
-    if (session) {
-        session->Release();
-        session = nullptr;
-    }
+    ReleaseField(store);
+    ReleaseField(session);
 }
 
 void FreeAddressList(LPADRLIST list) {

@@ -80,10 +80,7 @@ int MessageItem::Open(MapiSession* newSession, SBinary id) {
 }
 
 void MessageItem::Close() {
-    if (auxiliary) {
-        auxiliary->Release();
-        auxiliary = nullptr;
-    }
+    ReleaseField(auxiliary);
     MapiItem::Close();
 }
 
