@@ -2,7 +2,7 @@
 
 #include <mbstring.h>
 
-#include "front/TextHelpers.h"
+#include "text/TextHelpers.h"
 
 namespace {
 

@@ -1,19 +1,8 @@
-// The compose request and how Quillora's command line becomes one.
+// How Quillora's command line becomes a compose request.
 #pragma once
 
-#include "front/Text.h"
-
-// Six optional texts; null when the option was not given. to, cc, bcc,
-// subject and attachment point into the argument vector; body points into
-// the string passed to ParseCommandLine.
-struct ComposeRequest {
-    const char* to = nullptr;
-    const char* cc = nullptr;
-    const char* bcc = nullptr;
-    const char* subject = nullptr;
-    const char* body = nullptr;
-    const char* attachment = nullptr;
-};
+#include "text/ComposeRequest.h"
+#include "text/Text.h"
 
 // Scans argv[1..argc) for -to, -cc, -bcc, -subject, -body and -attachment
 // (case ignored). An option takes the next argument as its value, whatever

@@ -19,8 +19,7 @@ int ComposeDispatch(const ComposeRequest& request) {
     if (MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */)) {
         if (session.Logon(nullptr /* default profile */, false) &&
             session.OpenStore(nullptr /* default store */, kStoreOpenFlags)) {
-            result = ComposeViaDrafts(&session, request.to, request.cc, request.bcc,
-                                      request.subject, request.body, request.attachment);
+            result = ComposeViaDrafts(&session, request);
         }
         // Releases the current folder, the store and the session, whatever
         // happened above.
@@ -31,8 +30,7 @@ int ComposeDispatch(const ComposeRequest& request) {
 
     // The send dialog runs only after MAPI has been uninitialised.
     if (result != 0) {
-        result = ComposeViaSimpleMapi(request.to, request.cc, request.bcc, request.subject,
-                                      request.body, request.attachment);
+        result = ComposeViaSimpleMapi(request);
     }
     return result;
 }

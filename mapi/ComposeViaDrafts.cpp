@@ -1,15 +1,32 @@
 #include "mapi/ComposeViaDrafts.h"
 
-#include "front/TextHelpers.h"
+#include "text/TextHelpers.h"
 #include "mapi/MapiPlatform.h"
 #include "mapi/MessageItem.h"
 
 namespace {
-constexpr char kCaption[] = "Quillora";
-}
 
-int ComposeViaDrafts(MapiSession* session, const char* to, const char* cc, const char* bcc,
-                     const char* subject, const char* body, const char* attachment) {
+constexpr char kCaption[] = "Quillora";
+
+// Extended MAPI's recipient type (PR_RECIPIENT_TYPE) for each kind.
+constexpr ULONG RecipientType(RecipientKind kind) {
+    switch (kind) {
+        case RecipientKind::To:
+            return MAPI_TO;
+        case RecipientKind::Cc:
+            return MAPI_CC;
+        case RecipientKind::Bcc:
+            return MAPI_BCC;
+    }
+    return MAPI_TO;
+}
+static_assert(RecipientType(RecipientKind::To) == 1 && RecipientType(RecipientKind::Cc) == 2 &&
+                  RecipientType(RecipientKind::Bcc) == 3,
+              "Extended MAPI recipient types are To 1, Cc 2, Bcc 3");
+
+}  // namespace
+
+int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request) {
     if (!session->OpenDrafts(true)) {
         MessageBoxA(NULL, "Unable to open folder 'Drafts'.", kCaption, MB_OK);
         return -1;
@@ -24,18 +41,18 @@ int ComposeViaDrafts(MapiSession* session, const char* to, const char* cc, const
     // Each recipient is resolved and added on its own, so one that fails is
     // left out and the rest still go in.
     const auto addRecipient = [&message](const char* name, RecipientKind kind) {
-        message.AddRecipient(name, static_cast<ULONG>(kind), nullptr);
+        message.AddRecipient(name, RecipientType(kind), nullptr);
     };
-    SplitRecipientList(to, RecipientKind::To, addRecipient);
-    SplitRecipientList(cc, RecipientKind::Cc, addRecipient);
-    SplitRecipientList(bcc, RecipientKind::Bcc, addRecipient);
+    SplitRecipientList(request.to, RecipientKind::To, addRecipient);
+    SplitRecipientList(request.cc, RecipientKind::Cc, addRecipient);
+    SplitRecipientList(request.bcc, RecipientKind::Bcc, addRecipient);
 
-    if (subject) message.SetSubject(subject);
-    if (body) message.SetBody(body);
-    if (attachment) {
+    if (request.subject) message.SetSubject(request.subject);
+    if (request.body) message.SetBody(request.body);
+    if (request.attachment) {
         char displayName[kDisplayNameSize] = "";
-        AttachmentDisplayName(attachment, displayName);
-        message.AddAttachment(attachment, displayName[0] ? displayName : nullptr, nullptr);
+        AttachmentDisplayName(request.attachment, displayName);
+        message.AddAttachment(request.attachment, displayName[0] ? displayName : nullptr, nullptr);
     }
 
     message.ShowForm(session);

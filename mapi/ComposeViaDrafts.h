@@ -4,9 +4,10 @@
 #pragma once
 
 #include "mapi/MapiSession.h"
+#include "text/ComposeRequest.h"
 
-// session: logged on, with its default store open. Every text may be null.
+// session: logged on, with its default store open. Every text of the
+// request may be null.
 // 0 once the message was created and handed to the form (whatever the form
 // did), -1 when Drafts could not be opened or no message created.
-int ComposeViaDrafts(MapiSession* session, const char* to, const char* cc, const char* bcc,
-                     const char* subject, const char* body, const char* attachment);
+int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request);

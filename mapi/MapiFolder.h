@@ -3,7 +3,7 @@
 // table rows, which it releases when it closes.
 #pragma once
 
-#include "front/Text.h"
+#include "text/Text.h"
 
 #include "mapi/MapiItem.h"
 

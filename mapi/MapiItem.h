@@ -3,7 +3,7 @@
 // item's MAPI object and an owned copy of its entry identifier.
 #pragma once
 
-#include "front/Text.h"
+#include "text/Text.h"
 
 #include "mapi/EntryId.h"
 #include "mapi/MapiPlatform.h"

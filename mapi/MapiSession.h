@@ -4,7 +4,7 @@
 // library, opens the Inbox, Drafts and Outbox, and looks up SMTP addresses.
 #pragma once
 
-#include "front/Text.h"
+#include "text/Text.h"
 
 #include "mapi/MapiPlatform.h"
 

@@ -4,7 +4,7 @@
 // It can also open an existing message and read its sender and subject.
 #pragma once
 
-#include "front/Text.h"
+#include "text/Text.h"
 
 #include "mapi/MapiItem.h"
 

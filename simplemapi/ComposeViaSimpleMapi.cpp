@@ -1,10 +1,10 @@
 #include "simplemapi/ComposeViaSimpleMapi.h"
 
-#include "front/TextHelpers.h"
+#include "text/TextHelpers.h"
 #include "simplemapi/SimpleMapiMail.h"
 
-int ComposeViaSimpleMapi(const char* to, const char* cc, const char* bcc, const char* subject,
-                         const char* body, const char* attachment) {
+int ComposeViaSimpleMapi(const ComposeRequest& request) {
+    const char* const attachment = request.attachment;
     SimpleMapiMail mail;
     if (mail.TakeLastError() != SimpleMapiError::NoError) return -1;
 
@@ -13,13 +13,15 @@ int ComposeViaSimpleMapi(const char* to, const char* cc, const char* bcc, const 
     const auto add = [&mail](const char* name, RecipientKind kind) {
         mail.AddRecipient(name, kind);
     };
-    if (to != nullptr) SplitRecipientList(to, RecipientKind::To, add);
-    if (cc != nullptr) SplitRecipientList(cc, RecipientKind::Cc, add);
-    if (bcc != nullptr) SplitRecipientList(bcc, RecipientKind::Bcc, add);
+    if (request.to != nullptr) SplitRecipientList(request.to, RecipientKind::To, add);
+    if (request.cc != nullptr) SplitRecipientList(request.cc, RecipientKind::Cc, add);
+    if (request.bcc != nullptr) SplitRecipientList(request.bcc, RecipientKind::Bcc, add);
 
     // MapiMessage's text fields are not const; MAPISendMail only reads them.
-    if (subject != nullptr) mail.message.lpszSubject = const_cast<char*>(subject);
-    if (body != nullptr) mail.noteText = body;
+    if (request.subject != nullptr) {
+        mail.message.lpszSubject = const_cast<char*>(request.subject);
+    }
+    if (request.body != nullptr) mail.noteText = request.body;
 
     if (attachment != nullptr) {
         char displayName[kDisplayNameSize];

@@ -2,8 +2,9 @@
 // dialog through MAPISendMail.
 #pragma once
 
+#include "text/ComposeRequest.h"
+
 // Returns 0 when MAPISendMail reported success (a cancelled dialog and a
 // failed logon count as success), -1 otherwise, including when MAPI32.DLL or
-// its MAPISendMail is missing. Every argument may be null.
-int ComposeViaSimpleMapi(const char* to, const char* cc, const char* bcc, const char* subject,
-                         const char* body, const char* attachment);
+// its MAPISendMail is missing. Every text of the request may be null.
+int ComposeViaSimpleMapi(const ComposeRequest& request);

@@ -6,9 +6,9 @@
 #include <mapi.h>
 
 #include <cstdint>
-#include "front/Text.h"
+#include "text/Text.h"
 
-#include "front/TextHelpers.h"
+#include "text/TextHelpers.h"
 
 enum class SimpleMapiError : int32_t {
     NoError = 0,

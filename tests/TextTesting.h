@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "front/Text.h"
+#include "text/Text.h"
 
 inline std::string AsString(const Text& text) {
     return std::string(text.c_str(), text.size());

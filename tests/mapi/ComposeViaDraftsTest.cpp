@@ -20,7 +20,7 @@ protected:
     int Compose(const char* to, const char* cc, const char* bcc, const char* subject,
                 const char* body, const char* attachment) {
         StartSession();
-        return ComposeViaDrafts(&session, to, cc, bcc, subject, body, attachment);
+        return ComposeViaDrafts(&session, {to, cc, bcc, subject, body, attachment});
     }
     static json Transcript() { return mailsim::Transcript(); }
 };

@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
     FreeProws(nullptr);
     MAPIUninitialize();
     MapiSession wrapped;
-    return ComposeViaDrafts(&wrapped, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return ComposeViaDrafts(&wrapped, ComposeRequest{});
 }

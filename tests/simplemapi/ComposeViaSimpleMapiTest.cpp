@@ -97,7 +97,7 @@ protected:
 };
 
 TEST_F(SimpleMapiRoad, EmptyRequestOpensAnEmptyDialog) {
-    EXPECT_EQ(ComposeViaSimpleMapi(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(ComposeViaSimpleMapi({nullptr, nullptr, nullptr, nullptr, nullptr, nullptr}), 0);
     const Sent& s = OnlySend();
     EXPECT_EQ(s.session, 0u);
     EXPECT_EQ(s.uiParam, 0u);
@@ -111,7 +111,7 @@ TEST_F(SimpleMapiRoad, EmptyRequestOpensAnEmptyDialog) {
 }
 
 TEST_F(SimpleMapiRoad, RecipientsInOrderWithTheirClassesAndNoAddress) {
-    ASSERT_EQ(ComposeViaSimpleMapi("a;b", "c", ";d;;e;", "Hi", "Hello", nullptr), 0);
+    ASSERT_EQ(ComposeViaSimpleMapi({"a;b", "c", ";d;;e;", "Hi", "Hello", nullptr}), 0);
     const Sent& s = OnlySend();
     const std::vector<std::pair<std::string, ULONG>> expected = {
         {"a", MAPI_TO}, {"b", MAPI_TO}, {"c", MAPI_CC}, {"d", MAPI_BCC}, {"e", MAPI_BCC}};
@@ -128,7 +128,7 @@ TEST_F(SimpleMapiRoad, RecipientsInOrderWithTheirClassesAndNoAddress) {
 }
 
 TEST_F(SimpleMapiRoad, NamesAreNotTrimmed) {
-    ComposeViaSimpleMapi("alice; bob", nullptr, nullptr, nullptr, nullptr, nullptr);
+    ComposeViaSimpleMapi({"alice; bob", nullptr, nullptr, nullptr, nullptr, nullptr});
     const Sent& s = OnlySend();
     ASSERT_EQ(s.recipients.size(), 2u);
     EXPECT_EQ(s.recipients[1].name, " bob");
@@ -149,7 +149,7 @@ TEST_F(SimpleMapiRoad, AttachmentTakesASpaceAfterTheBody) {
     };
     for (const auto& c : cases) {
         fake.sends.clear();
-        ComposeViaSimpleMapi(nullptr, nullptr, nullptr, nullptr, c.body, c.attachment);
+        ComposeViaSimpleMapi({nullptr, nullptr, nullptr, nullptr, c.body, c.attachment});
         const Sent& s = OnlySend();
         EXPECT_EQ(s.noteText, c.noteText);
         ASSERT_EQ(s.files.size(), 1u);
@@ -162,7 +162,7 @@ TEST_F(SimpleMapiRoad, AttachmentTakesASpaceAfterTheBody) {
 }
 
 TEST_F(SimpleMapiRoad, EmptySubjectIsPassedAsEmptyText) {
-    ComposeViaSimpleMapi(nullptr, nullptr, nullptr, "", nullptr, nullptr);
+    ComposeViaSimpleMapi({nullptr, nullptr, nullptr, "", nullptr, nullptr});
     EXPECT_EQ(OnlySend().subject, "");
 }
 
@@ -182,7 +182,7 @@ TEST_F(SimpleMapiRoad, ResultMapping) {
     };
     for (const auto& c : cases) {
         fake.result = c.result;
-        EXPECT_EQ(ComposeViaSimpleMapi("a", nullptr, nullptr, "s", "b", nullptr), c.expected)
+        EXPECT_EQ(ComposeViaSimpleMapi({"a", nullptr, nullptr, "s", "b", nullptr}), c.expected)
             << c.result;
     }
     EXPECT_EQ(fake.sends.size(), std::size(cases));
@@ -190,10 +190,10 @@ TEST_F(SimpleMapiRoad, ResultMapping) {
 
 TEST_F(SimpleMapiRoad, MissingLibraryOrExportCallsNothing) {
     fake.library = false;
-    EXPECT_EQ(ComposeViaSimpleMapi("a", "b", "c", "s", "body", "C:\\f.txt"), -1);
+    EXPECT_EQ(ComposeViaSimpleMapi({"a", "b", "c", "s", "body", "C:\\f.txt"}), -1);
     fake.library = true;
     fake.exported = false;
-    EXPECT_EQ(ComposeViaSimpleMapi("a", "b", "c", "s", "body", "C:\\f.txt"), -1);
+    EXPECT_EQ(ComposeViaSimpleMapi({"a", "b", "c", "s", "body", "C:\\f.txt"}), -1);
     EXPECT_TRUE(fake.sends.empty());
 }
 
@@ -202,9 +202,9 @@ TEST_F(SimpleMapiRoad, MissingLibraryOrExportCallsNothing) {
 TEST_F(SimpleMapiRoad, LibraryReferencesBalance) {
     HMODULE held = LoadLibraryA("MAPI32.DLL");
     ASSERT_NE(held, nullptr);
-    ComposeViaSimpleMapi("a", nullptr, nullptr, nullptr, nullptr, nullptr);
+    ComposeViaSimpleMapi({"a", nullptr, nullptr, nullptr, nullptr, nullptr});
     fake.exported = false;
-    ComposeViaSimpleMapi("a", nullptr, nullptr, nullptr, nullptr, nullptr);
+    ComposeViaSimpleMapi({"a", nullptr, nullptr, nullptr, nullptr, nullptr});
     EXPECT_TRUE(FreeLibrary(held));
     EXPECT_FALSE(FreeLibrary(held));
 }

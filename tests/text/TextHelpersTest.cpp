@@ -1,4 +1,4 @@
-#include "front/TextHelpers.h"
+#include "text/TextHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "front/PathParts.h"
-#include "tests/front/PathTable.h"
+#include "text/PathParts.h"
+#include "tests/text/PathTable.h"
 
 namespace {
 

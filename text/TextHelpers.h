@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "front/Text.h"
+#include "text/Text.h"
 
 enum class RecipientKind : uint32_t { To = 1, Cc = 2, Bcc = 3 };
 

@@ -1,4 +1,4 @@
-#include "front/PathParts.h"
+#include "text/PathParts.h"
 
 #include <mbstring.h>
 

@@ -4,7 +4,7 @@
 // multibyte code page, so a double-byte character is never split.
 #pragma once
 
-#include "front/Text.h"
+#include "text/Text.h"
 
 // Longest part the runtime's path splitting keeps (its buffers hold 255
 // characters and the terminator).

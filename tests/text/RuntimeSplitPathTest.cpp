@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "front/PathParts.h"
-#include "front/TextHelpers.h"
-#include "tests/front/PathTable.h"
+#include "text/PathParts.h"
+#include "text/TextHelpers.h"
+#include "tests/text/PathTable.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "front/Text.h"
+#include "text/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "front/TextHelpers.h"
+#include "text/TextHelpers.h"
 
 #include <mbstring.h>
 
 #include <cstdlib>
 #include <cstring>
 
-#include "front/PathParts.h"
+#include "text/PathParts.h"
 
 namespace {
 

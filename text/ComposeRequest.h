@@ -1,0 +1,14 @@
+// What one run of Quillora asks for: the request both compose roads take.
+#pragma once
+
+// Six optional texts; null when the option was not given. to, cc, bcc,
+// subject and attachment point into the argument vector; body points into
+// the string the command line's body was copied to.
+struct ComposeRequest {
+    const char* to = nullptr;
+    const char* cc = nullptr;
+    const char* bcc = nullptr;
+    const char* subject = nullptr;
+    const char* body = nullptr;
+    const char* attachment = nullptr;
+};
