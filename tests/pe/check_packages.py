@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the release packages that scripts/package.sh made: each zip holds
+"""Checks the release packages that scripts/package.sh made: each zip is the
+very zip its build made and its Wine tests ran the programs of, and holds
 exactly its two programs, byte for byte as built, and the Windows README
 with its placeholders filled and Windows line ends."""
 import sys
@@ -9,6 +10,10 @@ VERSION = sys.argv[1] if len(sys.argv) > 1 else "1.0.0.1"
 problems = []
 for arch, preset in (("x86", "mingw-i686"), ("x64", "mingw-x86_64")):
     name = f"quillora-{VERSION}-{arch}"
+    with open(f"dist/{name}.zip", "rb") as shipped, \
+            open(f"build/{preset}/package/{name}.zip", "rb") as tested:
+        if shipped.read() != tested.read():
+            problems.append(f"{name}: not the zip that the {preset} tests ran")
     with zipfile.ZipFile(f"dist/{name}.zip") as package:
         members = sorted(package.namelist())
         want = sorted([f"{name}/", f"{name}/Quillora.exe", f"{name}/mailtoprobe.exe",

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # wine_mailtoprobe.sh <mailtoprobe.exe>
-# Runs the Windows mailtoprobe under wine64 against Wine's own registry: first
+# Runs the Windows mailtoprobe under Wine against Wine's own registry: first
 # Wine's registered mailto command byte for byte, then values set with
 # `reg add` for each edge case. Wine's mailto registration is exported first
 # and imported again at the end, whatever happens in between.
+# QUILLORA_WINE_BITS picks the loader and the registry view (HKCR of a 32-bit
+# program is its own view), see wine-env.sh.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 wine_dir=$here/../wine
@@ -13,7 +15,7 @@ work=$(mktemp -d)
 key='HKCR\mailto\shell\open\command'
 failures=0
 
-reg() { timeout 60 "$WINE64" reg "$@" >"$work/reg.log" 2>&1; }
+reg() { wine_reg "$@" >"$work/reg.log" 2>&1; }
 windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
 saved=$(windows_path "$work/mailto.reg")
 

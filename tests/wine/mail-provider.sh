@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # mail-provider.sh register <provider.dll> | unregister
 # Names the MAPI provider that Wine's MAPI32.DLL forwards Extended and Simple
-# MAPI to (HKLM\Software\Clients\Mail). Wine reads it when MAPI32 loads, so
+# MAPI to (HKLM\Software\Clients\Mail, in the registry view of the kind of
+# program QUILLORA_WINE_BITS picks: a 32-bit MAPI32 reads
+# HKLM\Software\Wow6432Node\Clients\Mail). Wine reads it when MAPI32 loads, so
 # set it before the program starts. Unregistering gives the default back to
 # Wine's own client ("Native Mail Client", winemapi.dll), whose Simple MAPI
 # hands a mailto: URL to the desktop; with no default at all, Wine's
@@ -9,7 +11,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-reg() { timeout 60 "$WINE64" reg "$@" >/dev/null 2>&1; }
+reg() { wine_reg "$@" >/dev/null 2>&1; }
 key='HKLM\Software\Clients\Mail'
 case "${1:-}" in
 register)

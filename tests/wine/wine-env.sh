@@ -1,10 +1,66 @@
-# Shared settings for running Windows programs under wine64. Sourced by the
+# Shared settings for running Windows programs under Wine. Sourced by the
 # scripts beside it.
+#
+# QUILLORA_WINE_BITS (64 or 32, default 64) says which kind of program runs:
+# it picks the loader (wine64, or wine for i686 programs) and the registry
+# view that the programs of that kind read (a 32-bit program's
+# HKLM\Software is HKLM\Software\Wow6432Node, and HKCR is redirected the same
+# way). QUILLORA_WINE_LOADER and QUILLORA_WINE_REG_VIEW override the two.
+#
+# Where that loader cannot run (no wine32, or a kernel without 32-bit
+# support), sourcing this file prints one line saying why and ends the script
+# with QUILLORA_WINE_SKIP (77), which CTest reports as a skipped test.
+QUILLORA_WINE_BITS=${QUILLORA_WINE_BITS:-64}
+case "$QUILLORA_WINE_BITS" in
+64) QUILLORA_WINE_LOADER=${QUILLORA_WINE_LOADER:-/usr/lib/wine/wine64} ;;
+32) QUILLORA_WINE_LOADER=${QUILLORA_WINE_LOADER:-/usr/lib/wine/wine} ;;
+*)
+    echo "QUILLORA_WINE_BITS must be 64 or 32, not '$QUILLORA_WINE_BITS'" >&2
+    exit 2
+    ;;
+esac
+QUILLORA_WINE_REG_VIEW=${QUILLORA_WINE_REG_VIEW:-$QUILLORA_WINE_BITS}
+QUILLORA_WINE_SKIP=77
+# The 64-bit loader also runs Wine's own tools (wineboot) for the prefix.
 WINE64=${WINE64:-/usr/lib/wine/wine64}
+WINE32=${WINE32:-/usr/lib/wine/wine}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 QUILLORA_WINE_TEMPLATE=${QUILLORA_WINE_TEMPLATE:-${TMPDIR:-/tmp}/quillora-wine-template-$(id -u)}
-export WINEPREFIX=${QUILLORA_WINEPREFIX:-${TMPDIR:-/tmp}/quillora-wine-$(id -u)}
+# One prefix per kind of program, so that both builds' tests can run at once.
+export WINEPREFIX=${QUILLORA_WINEPREFIX:-${TMPDIR:-/tmp}/quillora-wine$QUILLORA_WINE_BITS-$(id -u)}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs when a prefix boots.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
+
+# wine32_usable: true when Wine's 32-bit side is installed and this kernel
+# runs it (its loader is a 32-bit program itself).
+wine32_usable() {
+    [ -x "$WINE32" ] && "$WINE32" --version >/dev/null 2>&1
+}
+
+# wine_prefix_ready <prefix>: booted, and able to run 32-bit programs
+# (syswow64) whenever this machine can.
+wine_prefix_ready() {
+    [ -f "$1/system.reg" ] || return 1
+    [ -d "$1/drive_c/windows/syswow64" ] || ! wine32_usable
+}
+
+# wine_reg <reg arguments...>: Wine's reg in the registry view of this kind
+# of program; its output goes where the caller sends it. The view is that of
+# a reg of the same bitness rather than reg's /reg:32 switch: a 32-bit
+# process sees HKCR merged from both views, /reg:32 only the redirected half.
+wine_reg() {
+    local loader=$WINE64
+    [ "$QUILLORA_WINE_REG_VIEW" = 32 ] && loader=$WINE32
+    timeout 60 "$loader" reg "$@"
+}
+
+if [ ! -x "$QUILLORA_WINE_LOADER" ]; then
+    echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: no $QUILLORA_WINE_LOADER (is wine$([ "$QUILLORA_WINE_BITS" = 32 ] && echo 32:i386 || echo 64) installed?)"
+    exit "$QUILLORA_WINE_SKIP"
+fi
+if ! "$QUILLORA_WINE_LOADER" --version >/dev/null 2>&1; then
+    echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: $QUILLORA_WINE_LOADER does not start (this kernel may not run $QUILLORA_WINE_BITS-bit code)"
+    exit "$QUILLORA_WINE_SKIP"
+fi

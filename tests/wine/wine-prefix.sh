@@ -4,18 +4,24 @@
 #          prefix (about 3 s) and start a persistent wineserver, so that each
 #          later Wine start takes a fraction of a second; then Wine's system
 #          processes are started detached from any caller's output.
+#          The template is a win64 prefix, which with Wine's 32-bit side
+#          installed is WoW64 and runs both kinds of program. A template made
+#          before that side was installed (no syswow64) is made again.
 #   teardown: stop the wineserver of this run's prefix.
+# QUILLORA_WINE_BITS picks the run's prefix and loader (see wine-env.sh).
 set -u
 . "$(dirname "$0")/wine-env.sh"
 case "${1:-}" in
 setup)
     exec 9>"$QUILLORA_WINE_TEMPLATE.lock"
     flock 9
-    if [ ! -f "$QUILLORA_WINE_TEMPLATE/system.reg" ]; then
+    if ! wine_prefix_ready "$QUILLORA_WINE_TEMPLATE"; then
+        [ -d "$QUILLORA_WINE_TEMPLATE" ] && echo "wine prefix template without 32-bit side: made again"
+        WINEPREFIX=$QUILLORA_WINE_TEMPLATE "$WINESERVER" -k >/dev/null 2>&1
         rm -rf "$QUILLORA_WINE_TEMPLATE"
         WINEPREFIX=$QUILLORA_WINE_TEMPLATE timeout 120 "$WINE64" wineboot -i >/dev/null 2>&1
         WINEPREFIX=$QUILLORA_WINE_TEMPLATE timeout 60 "$WINESERVER" -w
-        [ -f "$QUILLORA_WINE_TEMPLATE/system.reg" ] || { echo "wine prefix template failed" >&2; exit 1; }
+        wine_prefix_ready "$QUILLORA_WINE_TEMPLATE" || { echo "wine prefix template failed" >&2; exit 1; }
     fi
     "$WINESERVER" -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
@@ -23,13 +29,14 @@ setup)
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
     # A run with WINEDEBUG=+relay traces the message box calls only: the
     # end-to-end runner reads the caption and text the real MessageBoxA got.
+    # The key is per user, shared by both kinds of program.
     timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
         /d 'user32.MessageBoxA;user32.MessageBoxW' /f </dev/null >/dev/null 2>&1 9>&-
     # The first program in a prefix starts Wine's system processes (services,
     # winedevice, rpcss ...), which inherit its standard handles and live as
     # long as the wineserver. Start them here on /dev/null, so they never
     # hold a test's output pipe open and make the test wait for the teardown.
-    timeout 60 "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+    timeout 60 "$QUILLORA_WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     ;;
 teardown)
     "$WINESERVER" -k >/dev/null 2>&1
