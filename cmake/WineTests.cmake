@@ -15,6 +15,10 @@
 #   PROVIDER  mailsim.dll of this build is the registered mail provider.
 #   NO_PROVIDER  runs after the provider has been unregistered again.
 #   (PROVIDER and NO_PROVIDER imply REGISTRY.)
+# For example, a script that drives the packaged Quillora.exe as a caller
+# would (through cmd or cscript), against the simulated client:
+#   quillora_wine_test(callers_cmd COMMAND <script> ${QUILLORA_PACKAGED_QUILLORA}
+#                      PACKAGE PROVIDER)
 # Where this build's programs cannot run (no wine32, or a kernel that does
 # not run 32-bit code), each test prints one line saying why and is skipped.
 #
@@ -41,7 +45,8 @@ execute_process(
     RESULT_VARIABLE quillora_wine_usable
     OUTPUT_VARIABLE quillora_wine_why OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(quillora_wine_usable EQUAL 77)
-    message(WARNING "The Wine tests of this build will be skipped. ${quillora_wine_why}")
+    string(REGEX REPLACE "^SKIP: " "" quillora_wine_why "${quillora_wine_why}")
+    message(WARNING "The Wine tests of this build will be skipped: ${quillora_wine_why}")
 endif()
 
 set(QUILLORA_PACKAGED_DIR ${CMAKE_BINARY_DIR}/package/unpacked/${QUILLORA_PACKAGE_NAME})

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared settings for running Windows programs under Wine. Sourced by the
 # scripts beside it.
 #
