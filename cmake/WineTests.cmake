@@ -15,10 +15,8 @@
 #   PROVIDER  mailsim.dll of this build is the registered mail provider.
 #   NO_PROVIDER  runs after the provider has been unregistered again.
 #   (PROVIDER and NO_PROVIDER imply REGISTRY.)
-# For example, a script that drives the packaged Quillora.exe as a caller
-# would (through cmd or cscript), against the simulated client:
-#   quillora_wine_test(callers_cmd COMMAND <script> ${QUILLORA_PACKAGED_QUILLORA}
-#                      PACKAGE PROVIDER)
+# (tests/e2e/CMakeLists.txt registers the scenarios, the Simple MAPI peer and
+# the real callers this way.)
 # Where this build's programs cannot run (no wine32, or a kernel that does
 # not run 32-bit code), each test prints one line saying why and is skipped.
 #
