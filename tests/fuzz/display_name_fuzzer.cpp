@@ -43,8 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool accepted = AttachmentDisplayName(path.c_str(), reinterpret_cast<char*>(out.data()));
     fuzz::Expect(accepted, "a path was refused");
 
+    const bool untouched = out == std::vector<unsigned char>(kDisplayNameSize, kUntouched);
     std::string expected;
     if (ExpectedDisplayName(path, expected)) {
+        if (untouched) fuzz::Fail("no display name was formed for", fuzz::Shown(path));
         const unsigned char* end =
             static_cast<const unsigned char*>(std::memchr(out.data(), 0, out.size()));
         if (end == nullptr) fuzz::Fail("display name without terminator for", fuzz::Shown(path));
@@ -53,15 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                      static_cast<size_t>(end - out.data())),
                          "display name");
     } else {
-        if (out != std::vector<unsigned char>(kDisplayNameSize, kUntouched)) {
-            fuzz::Fail("a display name was formed for", fuzz::Shown(path));
-        }
+        if (!untouched) fuzz::Fail("a display name was formed for", fuzz::Shown(path));
     }
 
-    std::vector<unsigned char> untouched(kDisplayNameSize, kUntouched);
-    fuzz::Expect(!AttachmentDisplayName(nullptr, reinterpret_cast<char*>(untouched.data())),
+    std::vector<unsigned char> unused(kDisplayNameSize, kUntouched);
+    fuzz::Expect(!AttachmentDisplayName(nullptr, reinterpret_cast<char*>(unused.data())),
                  "a null path was accepted");
-    fuzz::Expect(untouched == std::vector<unsigned char>(kDisplayNameSize, kUntouched),
+    fuzz::Expect(unused == std::vector<unsigned char>(kDisplayNameSize, kUntouched),
                  "a null path wrote to the buffer");
     return 0;
 }
