@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, then configures, builds and
-# tests all four presets. Non-interactive and safe to run again.
+# tests every preset (native-fuzz runs each fuzz target for a bounded time).
+# Non-interactive and safe to run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-presets=(native native-asan mingw-i686 mingw-x86_64)
+presets=(native native-asan native-fuzz mingw-i686 mingw-x86_64)
 for preset in "${presets[@]}"; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null

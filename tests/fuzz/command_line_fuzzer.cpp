@@ -1,0 +1,94 @@
+// The option scan against a model of the command line's rules: each option
+// takes the next argument whatever it is, an option with nothing after it is
+// ignored, unknown arguments are skipped one at a time, a repeated option
+// keeps its last value, names ignore ASCII case, and the body's backslash-n
+// pairs become line feeds. The fuzzer's bytes, cut at zero bytes, are the
+// arguments after the program name.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "front/CommandLine.h"
+#include "tests/fuzz/FuzzModel.h"
+
+namespace {
+
+const char* const kOptionNames[] = {"-to", "-cc", "-bcc", "-subject", "-body", "-attachment"};
+enum Field { kTo, kCc, kBcc, kSubject, kBody, kAttachment, kFieldCount };
+
+std::string AsciiLower(const std::string& word) {
+    std::string lower = word;
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+int FieldNamed(const std::string& word) {
+    const std::string lower = AsciiLower(word);
+    for (int field = 0; field < kFieldCount; ++field) {
+        if (lower == kOptionNames[field]) return field;
+    }
+    return -1;
+}
+
+std::string WithLineFeeds(const std::string& value) {
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == 'n') {
+            out += '\n';
+            ++i;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::vector<std::string> words = fuzz::PiecesBetweenZeros(data, size);
+    words.insert(words.begin(), "Quillora");
+    const std::vector<std::string> original = words;
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(words.size());
+
+    // The model: which argument each field takes its value from (0: none).
+    int valueAt[kFieldCount] = {};
+    for (int i = 1; i < argc;) {
+        const int field = FieldNamed(words[i]);
+        if (field >= 0 && i + 1 < argc) {
+            valueAt[field] = i + 1;
+            i += 2;
+        } else {
+            i += 1;
+        }
+    }
+
+    Text body;
+    const ComposeRequest request = ParseCommandLine(argc, argv.data(), body);
+
+    const char* const got[kFieldCount] = {request.to,      request.cc,   request.bcc,
+                                          request.subject, request.body, request.attachment};
+    for (int field = 0; field < kFieldCount; ++field) {
+        const char* const name = kOptionNames[field];
+        if (valueAt[field] == 0) {
+            fuzz::Expect(got[field] == nullptr, "a field without its option is set:", name);
+        } else if (field == kBody) {
+            fuzz::Expect(request.body != nullptr, "the body is missing");
+            fuzz::Expect(request.body == body.c_str(), "the body does not point into body");
+            fuzz::ExpectSame(WithLineFeeds(original[valueAt[kBody]]),
+                             std::string(body.c_str(), body.size()), "body");
+        } else {
+            // Values are the arguments themselves, not copies.
+            fuzz::Expect(got[field] == argv[valueAt[field]], "wrong value for", name);
+        }
+    }
+    for (int i = 0; i < argc; ++i) {
+        fuzz::ExpectSame(original[i], std::string(argv[i]), "an argument was changed");
+    }
+    return 0;
+}
