@@ -165,8 +165,9 @@ std::string DesktopFile(const std::string& dir, const std::string& id) {
         std::vector<Pending> deeper;
         for (size_t dash = here.rest.find('-'); dash != std::string::npos && dash <= kNameMax;
              dash = here.rest.find('-', dash + 1)) {
-            if (dash == 0) continue;
-            std::string subdirectory = here.directory + "/" + here.rest.substr(0, dash);
+            const std::string name = here.rest.substr(0, dash);
+            if (name.empty() || name == "." || name == "..") continue;  // stay inside `dir`
+            std::string subdirectory = here.directory + "/" + name;
             if (++lookups > kLookupLimit) return std::string();
             if (IsDirectory(subdirectory)) {
                 deeper.push_back({std::move(subdirectory), here.rest.substr(dash + 1)});
