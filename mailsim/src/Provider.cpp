@@ -1,6 +1,7 @@
 #include "Provider.h"
 
 #include "Objects.h"
+#include "ReadableFile.h"
 #include "Transcript.h"
 
 namespace mailsim {
@@ -30,10 +31,29 @@ HRESULT LogonEx(ULONG_PTR, LPSTR, LPSTR, ULONG, LPMAPISESSION* session) {
     return S_OK;
 }
 
+namespace {
+
+bool AttachmentsReadable(const MapiMessage* message) {
+    if (message == nullptr || message->nFileCount == 0) return true;
+    if (message->lpFiles == nullptr) return false;
+    for (ULONG i = 0; i < message->nFileCount; ++i) {
+        if (!IsReadableRegularFile(message->lpFiles[i].lpszPathName)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 ULONG SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags, ULONG) {
     if (HRESULT fault = EnterCall("MAPISendMail")) return static_cast<ULONG>(fault);
+    // Like mail clients, check every attachment before showing the dialog:
+    // one that cannot be read fails the call and nothing is shown.
+    if (!AttachmentsReadable(message)) {
+        RecordSend(session, uiParam, message, flags, MAPI_E_ATTACHMENT_NOT_FOUND, false);
+        return MAPI_E_ATTACHMENT_NOT_FOUND;
+    }
     const ULONG result = TheWorld().profile.simpleResult;
-    RecordSend(session, uiParam, message, flags, result);
+    RecordSend(session, uiParam, message, flags, result, true);
     return result;
 }
 

@@ -188,7 +188,7 @@ void RecordForm(const MessageModel& message, const std::string& store,
 }
 
 void RecordSend(LHANDLE session, ULONG_PTR uiParam, const MapiMessage* message, FLAGS flags,
-                ULONG result) {
+                ULONG result, bool shown) {
     json recipients = json::array();
     json files = json::array();
     json subject = nullptr;
@@ -218,7 +218,7 @@ void RecordSend(LHANDLE session, ULONG_PTR uiParam, const MapiMessage* message, 
                  {"files", files},
                  {"result", result}};
     TheWorld().sends.push_back(send);
-    if (!WantsTranscriptFile()) {
+    if (shown && !WantsTranscriptFile()) {
         std::vector<std::string> names;
         for (const json& f : files) {
             names.push_back(f["fileName"].is_string() ? Line(f["fileName"]) : Line(f["path"]));

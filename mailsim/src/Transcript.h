@@ -20,8 +20,10 @@ void WriteTranscript();
 void RecordForm(const MessageModel& message, const std::string& store,
                 const std::string& parentFolder, LPCSTR messageClass, ULONG messageStatus,
                 ULONG messageFlags, ULONG access, HRESULT result);
+// A MAPISendMail call: records it and, when the dialog was shown and no
+// transcript file is asked for, renders it.
 void RecordSend(LHANDLE session, ULONG_PTR uiParam, const MapiMessage* message, FLAGS flags,
-                ULONG result);
+                ULONG result, bool shown);
 void RecordMessageBox(LPCSTR caption, LPCSTR text, UINT style);
 
 }  // namespace mailsim

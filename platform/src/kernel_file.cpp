@@ -53,11 +53,19 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     bool known = false;
     const int flags = OpenFlags(dwDesiredAccess, dwCreationDisposition, known);
     if (!known) return INVALID_HANDLE_VALUE;
+    // O_NONBLOCK only for the open itself: POSIX would wait there for the
+    // other end of a FIFO (or a modem line's carrier), Windows never does.
+    // Reads afterwards block as ReadFile does on Windows.
     int fd;
     do {
-        fd = open(lpFileName, flags, 0666);
+        fd = open(lpFileName, flags | O_NONBLOCK | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return INVALID_HANDLE_VALUE;
+    const int statusFlags = fcntl(fd, F_GETFL);
+    if (statusFlags < 0 || fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
     // Windows opens no directory as a file (without backup semantics).
     struct stat info;
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -128,34 +130,66 @@ void ReadKeyFile(const std::string& path, Visit visit) {
     }
 }
 
-// A desktop ID "a-b.desktop" may be applications/a-b.desktop or, from a
-// subdirectory, applications/a/b.desktop: every '-' may stand for a '/'.
-void DesktopIdPaths(const std::string& id, size_t from, std::vector<std::string>& paths) {
-    size_t dash = id.find('-', from);
-    if (dash == std::string::npos || paths.size() >= 256) {
-        paths.push_back(id);
-        return;
+bool IsDirectory(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Longest name of one directory entry: no longer name can be found.
+constexpr size_t kNameMax = 255;
+// Lookups one desktop ID may cost in one applications directory.
+constexpr size_t kLookupLimit = 4096;
+
+// The file for desktop ID `id` under applications directory `dir`, or "".
+// An ID "a-b.desktop" may be dir/a-b.desktop or, from a subdirectory,
+// dir/a/b.desktop: every '-' may stand for a '/'. The walk descends only
+// into subdirectories that exist, so its cost follows the directory tree, not
+// the number of dashes; the number of lookups is bounded all the same.
+std::string DesktopFile(const std::string& dir, const std::string& id) {
+    struct Pending {
+        std::string directory;
+        std::string rest;  // the part of the ID still to be placed under it
+    };
+    std::vector<Pending> pending{{dir, id}};
+    size_t lookups = 0;
+    while (!pending.empty()) {
+        Pending here = std::move(pending.back());
+        pending.pop_back();
+        if (here.rest.size() <= kNameMax) {
+            std::string path = here.directory + "/" + here.rest;
+            if (++lookups > kLookupLimit) return std::string();
+            if (IsRegularFile(path)) return path;
+        }
+        // Subdirectories named by the text before each dash, shortest
+        // first: pushed in reverse, they come off the stack in that order.
+        std::vector<Pending> deeper;
+        for (size_t dash = here.rest.find('-'); dash != std::string::npos && dash <= kNameMax;
+             dash = here.rest.find('-', dash + 1)) {
+            const std::string name = here.rest.substr(0, dash);
+            if (name.empty() || name == "." || name == "..") continue;  // stay inside `dir`
+            std::string subdirectory = here.directory + "/" + name;
+            if (++lookups > kLookupLimit) return std::string();
+            if (IsDirectory(subdirectory)) {
+                deeper.push_back({std::move(subdirectory), here.rest.substr(dash + 1)});
+            }
+        }
+        for (auto it = deeper.rbegin(); it != deeper.rend(); ++it)
+            pending.push_back(std::move(*it));
     }
-    DesktopIdPaths(id, dash + 1, paths);
-    std::string nested = id;
-    nested[dash] = '/';
-    DesktopIdPaths(nested, dash + 1, paths);
+    return std::string();
 }
 
 // The Exec line of the installed desktop entry `id`. The first file found
 // for an ID hides any later one; a hidden entry counts as not installed.
 bool InstalledEntryCommand(const std::string& id, std::string& command) {
     if (id.empty() || id.find('/') != std::string::npos) return false;
-    std::vector<std::string> relativePaths;
-    DesktopIdPaths(id, 0, relativePaths);
     for (const std::string& dir : ApplicationDirectories()) {
-        for (const std::string& relative : relativePaths) {
-            std::string path = dir + "/" + relative;
-            if (!IsRegularFile(path)) continue;
-            bool hidden = false;
-            bool found = false;
-            ReadKeyFile(path, [&](const std::string& group, const std::string& key,
-                                  const std::string& value) {
+        const std::string path = DesktopFile(dir, id);
+        if (path.empty()) continue;
+        bool hidden = false;
+        bool found = false;
+        ReadKeyFile(
+            path, [&](const std::string& group, const std::string& key, const std::string& value) {
                 if (group != "Desktop Entry") return;
                 if (key == "Exec" && !found) {
                     command = value;
@@ -164,8 +198,7 @@ bool InstalledEntryCommand(const std::string& id, std::string& command) {
                     hidden = true;
                 }
             });
-            return found && !hidden;
-        }
+        return found && !hidden;
     }
     return false;
 }

@@ -9,10 +9,20 @@ A scenario is a JSON file:
     "commandLine": "-subject \"a b\" -body \"\"",  # instead of "args": the raw
                                               # Windows command line after the program
     "files": {"q.pdf": "contents"},          # optional, created in a fresh directory
-    "profile": { ... },                       # optional MAPISIM_PROFILE; default profile otherwise
+    "profile": { ... },                       # what differs from the base profile (below)
+    "baseProfile": false,                     # optional: "profile" as written, no base
     "exitCode": 0,                            # -1 is the all-bits-set exit status
     "transcript": { ... }                     # the parts of the transcript that matter
   }
+
+The client's profile (MAPISIM_PROFILE) is the shared base profile,
+base-profile.json beside this runner (or --base-profile), with each top-level
+member of the scenario's "profile" put in place of the base's member of that
+name (a whole member: "stores" or "simpleMapi" replaces the base's, nothing
+inside is merged). So a scenario states only what differs from the base, and
+a complete profile works as before. A scenario that needs a member to be
+absent, or the client's embedded default profile (no "profile" at all), says
+"baseProfile": false and gets its "profile" exactly as written.
 
 Under --wine the real MessageBoxA runs and the provider never hears of it:
 expected "messageBoxes" are compared with the calls that Wine's relay trace
@@ -132,6 +142,17 @@ def mismatches(expected, actual, where="transcript"):
     return []
 
 
+def scenario_profile(scenario, base_path):
+    """The profile to run a scenario against, or None for the client's
+    embedded default."""
+    if scenario.get("baseProfile", True) is False:
+        return scenario.get("profile")
+    with open(base_path, encoding="utf-8") as f:
+        profile = json.load(f)
+    profile.update(scenario.get("profile", {}))
+    return profile
+
+
 def run(scenario_path, args):
     with open(scenario_path, encoding="utf-8") as f:
         scenario = json.load(f)
@@ -155,10 +176,11 @@ def run(scenario_path, args):
         env["MAPISIM_TRANSCRIPT"] = to_program_path(transcript_path)
         if args.wine:
             env["WINEDEBUG"] = "+relay"
-        if "profile" in scenario:
+        profile = scenario_profile(scenario, args.base_profile)
+        if profile is not None:
             profile_path = os.path.join(work, "profile.json")
             with open(profile_path, "w", encoding="utf-8") as out:
-                json.dump(scenario["profile"], out)
+                json.dump(profile, out)
             env["MAPISIM_PROFILE"] = to_program_path(profile_path)
         program = os.path.abspath(args.program)
         if "commandLine" in scenario and args.wine:
@@ -219,6 +241,10 @@ def main():
     parser.add_argument("--wine-runner",
                         default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                              "..", "wine", "wine-run.sh"))
+    parser.add_argument("--base-profile",
+                        default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                             "base-profile.json"),
+                        help="the profile every scenario's own profile is laid over")
     parser.add_argument("--timeout", type=float, default=60)
     parser.add_argument("scenarios", nargs="+")
     args = parser.parse_args()

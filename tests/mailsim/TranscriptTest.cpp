@@ -7,6 +7,11 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -172,9 +177,11 @@ TEST_F(TranscriptTest, SendDialogAndMessageBoxesAreWrittenAfterEachEvent) {
     recipients[1].ulRecipClass = MAPI_BCC;
     recipients[1].lpszName = const_cast<LPSTR>(" b");
     recipients[1].lpszAddress = const_cast<LPSTR>("b@example.com");
+    const std::string attachment = ::testing::TempDir() + "mailsim-transcript-test.pdf";
+    std::ofstream(attachment) << "pdf";
     MapiFileDesc file = {};
     file.nPosition = 5;
-    file.lpszPathName = const_cast<LPSTR>("C:\\x\\q.pdf");
+    file.lpszPathName = const_cast<LPSTR>(attachment.c_str());
     MapiMessage message = {};
     message.lpszNoteText = const_cast<LPSTR>("Hello ");
     message.nRecipCount = 2;
@@ -190,12 +197,13 @@ TEST_F(TranscriptTest, SendDialogAndMessageBoxesAreWrittenAfterEachEvent) {
         return json::parse(text.str());
     };
     const json afterSend = read();
-    const json expectedSend = R"({"session": 0, "uiParam": 0, "flags": 9,
+    json expectedSend = R"({"session": 0, "uiParam": 0, "flags": 9,
         "recipients": [{"class": 1, "name": "a", "address": null},
                        {"class": 3, "name": " b", "address": "b@example.com"}],
         "subject": null, "noteText": "Hello ",
-        "files": [{"path": "C:\\x\\q.pdf", "fileName": null, "position": 5}],
+        "files": [{"path": "", "fileName": null, "position": 5}],
         "result": 0})"_json;
+    expectedSend["files"][0]["path"] = attachment;
     EXPECT_EQ(afterSend["sends"], json::array({expectedSend}));
     EXPECT_EQ(afterSend["outstanding"], json({{"references", 0}, {"buffers", 0}}));
 
@@ -205,6 +213,58 @@ TEST_F(TranscriptTest, SendDialogAndMessageBoxesAreWrittenAfterEachEvent) {
     EXPECT_EQ(read()["messageBoxes"],
               R"([{"caption": "Quillora", "text": "Unable to create message.", "style": 0}])"_json);
     std::remove(path.c_str());
+    std::remove(attachment.c_str());
+}
+
+// A path that names no readable regular file fails the call with
+// MAPI_E_ATTACHMENT_NOT_FOUND before anything is shown; the call is recorded
+// with that result.
+TEST_F(TranscriptTest, SendDialogRefusesWhatIsNoReadableFile) {
+    unsetenv("MAPISIM_TRANSCRIPT");
+    char pattern[] = "/tmp/mailsim-send-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const std::string good = dir + "/good.txt";
+    const std::string fifo = dir + "/fifo";
+    std::ofstream(good) << "x";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string missing = dir + "/missing.txt";
+
+    auto send = [](std::vector<const char*> paths) {
+        std::vector<MapiFileDesc> files(paths.size());
+        for (size_t i = 0; i < paths.size(); ++i) {
+            files[i].lpszPathName = const_cast<LPSTR>(paths[i]);
+        }
+        MapiMessage message = {};
+        message.nFileCount = static_cast<ULONG>(files.size());
+        message.lpFiles = files.data();
+        testing::internal::CaptureStdout();
+        const ULONG result = MAPISendMail(0, 0, &message, MAPI_DIALOG | MAPI_LOGON_UI, 0);
+        return std::make_pair(result, testing::internal::GetCapturedStdout());
+    };
+    const std::vector<std::vector<const char*>> refused = {
+        {missing.c_str()}, {dir.c_str()},
+        {fifo.c_str()},    {""},
+        {nullptr},         {good.c_str(), missing.c_str()}};
+    for (const auto& paths : refused) {
+        const auto [result, shown] = send(paths);
+        EXPECT_EQ(result, static_cast<ULONG>(MAPI_E_ATTACHMENT_NOT_FOUND)) << paths.back();
+        EXPECT_EQ(shown, "") << paths.back();
+    }
+    const auto [result, shown] = send({good.c_str()});
+    EXPECT_EQ(result, 0u);
+    EXPECT_NE(shown.find("good.txt"), std::string::npos) << shown;
+
+    const json sends = mailsim::Transcript()["sends"];
+    ASSERT_EQ(sends.size(), refused.size() + 1);
+    EXPECT_EQ(sends[0]["files"][0]["path"], missing);
+    for (size_t i = 0; i < refused.size(); ++i) {
+        EXPECT_EQ(sends[i]["result"], MAPI_E_ATTACHMENT_NOT_FOUND) << i;
+    }
+    EXPECT_EQ(sends[refused.size()]["result"], 0);
+    unlink(fifo.c_str());
+    unlink(good.c_str());
+    rmdir(dir.c_str());
 }
 
 TEST_F(TranscriptTest, WithoutATranscriptFileFormsAreRenderedForTheTerminal) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform_registry_testing.h"
-#include "tests/probe/TempDesktop.h"
+#include "TempDesktop.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +122,13 @@ TEST_P(DesktopLookupTest, FindsTheDesktopsCommand) {
     }
 }
 
+// An ID of 100,000 dashes that names no installed entry, then one that does.
+std::string LongIdThenInstalledOne() {
+    std::string id = "a";
+    for (int i = 0; i < 100000; ++i) id += "-a";
+    return "[Default Applications]\nx-scheme-handler/mailto=" + id + ".desktop;b.desktop\n";
+}
+
 const std::string kDefaultA = "[Default Applications]\nx-scheme-handler/mailto=a.desktop;\n";
 const std::string kDefaultB = "[Default Applications]\nx-scheme-handler/mailto=b.desktop;\n";
 
@@ -183,6 +190,26 @@ INSTANTIATE_TEST_SUITE_P(
                     {"usr-share/applications/vendor/mail.desktop", DesktopEntry("vendor")}},
                    nullptr,
                    "vendor"},
+        LookupCase{"DashesInsideASubdirectory",
+                   {{"config/mimeapps.list",
+                     "[Default Applications]\nx-scheme-handler/mailto=kde-mail-client.desktop\n"},
+                    {"usr-share/applications/kde/mail/other.desktop", DesktopEntry("decoy")},
+                    {"usr-share/applications/kde/mail-client.desktop", DesktopEntry("kde")}},
+                   nullptr,
+                   "kde"},
+        LookupCase{"NoEntryOutsideTheApplicationsDirectory",
+                   {{"config/mimeapps.list",
+                     "[Default Applications]\nx-scheme-handler/mailto=..-outside.desktop\n"},
+                    {"usr-share/applications/other.desktop", DesktopEntry("other")},
+                    {"usr-share/outside.desktop", DesktopEntry("outside")}},
+                   nullptr,
+                   nullptr},
+        LookupCase{"LongIdBeforeAnInstalledOne",
+                   {{"config/mimeapps.list", LongIdThenInstalledOne()},
+                    {"data/applications/a-a/a.desktop", DesktopEntry("decoy")},
+                    {"usr-share/applications/b.desktop", DesktopEntry("b %u")}},
+                   nullptr,
+                   "b %u"},
         LookupCase{"AddedAssociationWithoutDefault",
                    {{"config/mimeapps.list",
                      "[Removed Associations]\nx-scheme-handler/mailto=a.desktop\n"},
