@@ -37,6 +37,13 @@ constexpr size_t kDisplayNameSize = 260;
 // path; out is left untouched when no display name is formed.
 bool AttachmentDisplayName(const char* path, char* out /* kDisplayNameSize bytes */);
 
+// The name an attachment is known by when no display name is formed: the
+// file name and extension of path as SplitPathParts gives them, so a drive
+// prefix or directory is never part of it and a double-byte character is
+// never split. Empty when path ends in a separator or is only a drive.
+// false for a null path or a failed allocation (name then unspecified).
+bool AttachmentFileName(const char* path, Text& name);
+
 // Replaces every occurrence of pattern in text, left to right, never
 // rescanning replaced text. An empty pattern changes nothing, and so does a
 // failed allocation.
