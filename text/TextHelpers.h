@@ -1,6 +1,6 @@
 // Small text operations shared by both compose roads: splitting a recipient
-// list, forming an attachment's display name and replacing a pattern in a
-// string. None of them touches MAPI.
+// list, forming an attachment's display name or its own file name, and
+// replacing a pattern in a string. None of them touches MAPI.
 #pragma once
 
 #include <cstddef>
