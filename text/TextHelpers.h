@@ -41,7 +41,7 @@ bool AttachmentDisplayName(const char* path, char* out /* kDisplayNameSize bytes
 // file name and extension of path as SplitPathParts gives them, so a drive
 // prefix or directory is never part of it and a double-byte character is
 // never split. Empty when path ends in a separator or is only a drive.
-// false for a null path or a failed allocation (name then unspecified).
+// false for a null path or a failed allocation (name then left undefined).
 bool AttachmentFileName(const char* path, Text& name);
 
 // Replaces every occurrence of pattern in text, left to right, never
