@@ -55,6 +55,8 @@ int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request) {
         message.AddAttachment(request.attachment, displayName[0] ? displayName : nullptr, nullptr);
     }
 
-    message.ShowForm(session);
-    return 0;
+    // A form that was shown is the road's success, whatever the user then
+    // does with it. One that never opened leaves the message nowhere: the
+    // road has failed, and the send dialog gets its turn.
+    return message.ShowForm(session) == kFormNotShown ? -1 : 0;
 }

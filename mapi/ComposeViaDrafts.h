@@ -8,6 +8,7 @@
 
 // session: logged on, with its default store open. Every text of the
 // request may be null.
-// 0 once the message was created and handed to the form (whatever the form
-// did), -1 when Drafts could not be opened or no message created.
+// 0 once the client showed the message in its form (whatever the user then
+// did with it); -1 when Drafts could not be opened, no message was created
+// (each with a message box), or the form could not be shown (no box).
 int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request);

@@ -7,11 +7,15 @@
 #include "mapi/MapiSession.h"
 #include "mapi/PropValues.h"
 #include "mapi/ReadableString.h"
+#include "text/TextHelpers.h"
 
 namespace {
 
 // Attachments are copied through one fixed buffer of this size.
 constexpr DWORD kCopyChunk = 4096;
+
+// PR_ATTACH_SIZE is a signed 32-bit count: the largest size it can hold.
+constexpr ULONGLONG kLargestAttachSize = 0x7FFFFFFF;
 
 // The content identifier that marks a contact's picture.
 constexpr char kContactPicture[] = "ContactPicture.jpg";
@@ -34,14 +38,6 @@ public:
 private:
     HANDLE handle_;
 };
-
-// The part of path after its last "\" or "/"; the whole path without one.
-const char* FileNameOf(const char* path) {
-    for (const char* at = path + std::strlen(path); at != path; --at) {
-        if (at[-1] == '\\' || at[-1] == '/') return at;
-    }
-    return path;
-}
 
 SPropValue ZeroedValue(ULONG propTag) {
     SPropValue value;
@@ -206,12 +202,17 @@ bool MessageItem::SetBody(const char* text) {
 
 bool MessageItem::AddAttachment(const char* path, const char* displayName, const char* contentId) {
     if (!object || !path) return false;
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Sharing write access as well lets a file that another program holds
+    // open for writing (a log being written, a workbook open in its editor)
+    // be read as it stands.
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) return false;
 
     const bool contactPhoto = contentId && std::strcmp(contentId, kContactPicture) == 0;
-    const char* fileName = contactPhoto ? contentId : displayName ? displayName : FileNameOf(path);
+    Text ownName;
+    if (!contactPhoto && !displayName && !AttachmentFileName(path, ownName)) return false;
+    const char* fileName = contactPhoto ? contentId : displayName ? displayName : ownName.c_str();
 
     ULONG attachNumber = 0;
     InterfaceHolder<IAttach> attach;
@@ -243,7 +244,7 @@ bool MessageItem::AddAttachment(const char* path, const char* displayName, const
         return false;
 
     BYTE buffer[kCopyChunk];
-    ULONG total = 0;
+    ULONGLONG total = 0;
     for (;;) {
         DWORD read = 0;
         // A failed read or write would leave a truncated copy of the file:
@@ -257,32 +258,37 @@ bool MessageItem::AddAttachment(const char* path, const char* displayName, const
     stream.Reset();
     file.Close();
 
-    SPropValue size = ZeroedValue(PR_ATTACH_SIZE);
-    size.Value.l = static_cast<LONG>(total);
-    attach->SetProps(1, &size, nullptr);
+    // A file too large for the size property gets none rather than a wrong
+    // one; its data is complete all the same.
+    if (total <= kLargestAttachSize) {
+        SPropValue size = ZeroedValue(PR_ATTACH_SIZE);
+        size.Value.l = static_cast<LONG>(total);
+        attach->SetProps(1, &size, nullptr);
+    }
     attach->SaveChanges(KEEP_OPEN_READONLY);
     return true;
 }
 
 int MessageItem::ShowForm(MapiSession* formSession) {
-    if (!formSession || !formSession->session || !formSession->currentFolder || !object) return 0;
+    if (!formSession || !formSession->session || !formSession->currentFolder || !object)
+        return kFormNotShown;
     ULONG token = 0;
-    if (formSession->session->PrepareForm(nullptr, Message(), &token) != S_OK) return 0;
+    if (formSession->session->PrepareForm(nullptr, Message(), &token) != S_OK) return kFormNotShown;
 
     const ULONG status = GetLongProp(PR_MSG_STATUS, 0);
     const ULONG flags = GetMessageFlags();
     const ULONG access = GetLongProp(PR_ACCESS, 0);
     LPSPropValue value = nullptr;
-    if (GetProp(PR_MESSAGE_CLASS, &value) != S_OK) return 0;
+    if (GetProp(PR_MESSAGE_CLASS, &value) != S_OK) return kFormNotShown;
     MapiBuffer<SPropValue> messageClass(value);
     LPCSTR className = ReadablePropString(value);
-    if (!className) return 0;
+    if (!className) return kFormNotShown;
 
     HRESULT hr = formSession->session->ShowForm(
         0, formSession->store, formSession->currentFolder->Folder(), nullptr, token, nullptr, 0,
         status, flags, access, const_cast<LPSTR>(className));
     messageClass.Reset();
-    if (hr == S_OK) return 1;
-    if (hr == MAPI_E_USER_CANCEL) return 2;
-    return 0;
+    if (hr == S_OK) return kFormShown;
+    if (hr == MAPI_E_USER_CANCEL) return kFormCancelled;
+    return kFormNotShown;
 }

@@ -10,6 +10,11 @@
 
 class MapiFolder;
 
+// What MessageItem::ShowForm reports.
+constexpr int kFormNotShown = 0;   // no form: it could not be prepared or shown
+constexpr int kFormShown = 1;      // the client showed the form
+constexpr int kFormCancelled = 2;  // the form was shown and the user cancelled it
+
 class MessageItem final : public MapiItem {
 public:
     MessageItem() = default;
@@ -38,11 +43,14 @@ public:
     // Streams text (with its zero byte) into PR_BODY and marks the body as
     // plain text.
     bool SetBody(const char* text);
-    // Streams the file at path into a new attachment. false when the file
-    // cannot be opened or its contents did not all reach the attachment.
+    // Streams the file at path into a new attachment named displayName, or
+    // after the file itself (AttachmentFileName) when none is given. The
+    // file is opened sharing read and write access; PR_ATTACH_SIZE is set
+    // only for a size that fits it. false when the file cannot be opened or
+    // its contents did not all reach the attachment.
     bool AddAttachment(const char* path, const char* displayName, const char* contentId);
-    // Shows the message in the client's form: 1 shown, 2 cancelled by the
-    // user, 0 failed.
+    // Shows the message in the client's form: kFormShown, kFormCancelled or
+    // kFormNotShown.
     int ShowForm(MapiSession* session);
 
     LPMESSAGE Message() const { return static_cast<LPMESSAGE>(object); }

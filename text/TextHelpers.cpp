@@ -75,6 +75,13 @@ bool AttachmentDisplayName(const char* path, char* out) {
     return true;
 }
 
+bool AttachmentFileName(const char* path, Text& name) {
+    if (path == nullptr) return false;
+    const PathParts parts = SplitPathParts(path);
+    return name.assign(parts.name.c_str(), parts.name.size()) &&
+           name.append(parts.ext.c_str(), parts.ext.size());
+}
+
 Text& ReplaceAll(Text& text, const char* pattern, const char* replacement) {
     const size_t patternLength = std::strlen(pattern);
     const size_t replacementLength = std::strlen(replacement);

@@ -1,6 +1,6 @@
 // Small text operations shared by both compose roads: splitting a recipient
-// list, forming an attachment's display name and replacing a pattern in a
-// string. None of them touches MAPI.
+// list, forming an attachment's display name or its own file name, and
+// replacing a pattern in a string. None of them touches MAPI.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +36,13 @@ constexpr size_t kDisplayNameSize = 260;
 // bytes) when both are present and fit whole. Returns false only for a null
 // path; out is left untouched when no display name is formed.
 bool AttachmentDisplayName(const char* path, char* out /* kDisplayNameSize bytes */);
+
+// The name an attachment is known by when no display name is formed: the
+// file name and extension of path as SplitPathParts gives them, so a drive
+// prefix or directory is never part of it and a double-byte character is
+// never split. Empty when path ends in a separator or is only a drive.
+// false for a null path or a failed allocation (name then left undefined).
+bool AttachmentFileName(const char* path, Text& name);
 
 // Replaces every occurrence of pattern in text, left to right, never
 // rescanning replaced text. An empty pattern changes nothing, and so does a

@@ -90,8 +90,8 @@ TEST_F(ComposeViaDraftsTest, EmptyRequestShowsAnEmptyMessage) {
     EXPECT_EQ(mailsim::CallCount("IMAPISession::OpenAddressBook"), 0u);
 }
 
-TEST_F(ComposeViaDraftsTest, MissingAttachmentAndRefusedFormStillSucceed) {
-    for (const char* showForm : {"0", "0x80040113", "0x80004005"}) {
+TEST_F(ComposeViaDraftsTest, AShownFormSucceedsWhateverTheUserDid) {
+    for (const char* showForm : {"0", "0x80040113"}) {
         SCOPED_TRACE(showForm);
         TearDown();
         UseProfile(std::string(R"({"showForm": ")") + showForm + "\"}");
@@ -101,6 +101,39 @@ TEST_F(ComposeViaDraftsTest, MissingAttachmentAndRefusedFormStillSucceed) {
         ASSERT_EQ(t["forms"].size(), 1u);
         EXPECT_TRUE(t["forms"][0]["attachments"].empty());
         EXPECT_TRUE(t["messageBoxes"].empty());
+    }
+}
+
+// Without a form the message exists nowhere: the road fails, so that the
+// dispatch offers the send dialog, and shows no message box of its own.
+TEST_F(ComposeViaDraftsTest, AFormThatWasNotShownFailsTheRoad) {
+    // The message class is the last message property read before the form.
+    ASSERT_EQ(Compose(nullptr, nullptr, nullptr, "S", nullptr, nullptr), 0);
+    unsigned classRead = 0;
+    for (const std::string& call : mailsim::CallLog()) {
+        if (call == "IMAPISession::ShowForm") break;
+        if (call == "IMessage::GetProps") ++classRead;
+    }
+    struct Row {
+        const char* what;
+        const char* profile;
+        const char* call;  // to fail, or null
+        unsigned nth;
+    };
+    const Row rows[] = {
+        {"PrepareForm fails", "{}", "IMAPISession::PrepareForm", 1},
+        {"message class unreadable", "{}", "IMessage::GetProps", classRead},
+        {"ShowForm fails", R"({"showForm": "0x80004005"})", nullptr, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TearDown();
+        UseProfile(row.profile);
+        if (row.call) mailsim::InjectFault(row.call, E_FAIL, row.nth);
+        EXPECT_EQ(Compose("Alice Example", nullptr, nullptr, "S", nullptr, nullptr), -1);
+        const json t = Transcript();
+        EXPECT_TRUE(t["messageBoxes"].empty());
+        EXPECT_EQ(mailsim::CallCount("IMAPISession::ShowForm"), row.call ? 0u : 1u);
     }
 }
 

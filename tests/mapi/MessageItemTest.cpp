@@ -244,10 +244,12 @@ TEST_F(MessageItemTest, AttachmentNamesFollowPathDisplayNameAndContentId) {
     const std::string winPath = MakeFile("C:\\data\\report.pdf", 10);
     const std::string slashPath = MakeFile("x.bin", 10);
     MakeFile("report.pdf", 10);
+    MakeFile("C:report", 10);
     const Row rows[] = {
         {winPath, nullptr, nullptr, "report.pdf", nullptr, false},
         {slashPath, nullptr, nullptr, "x.bin", nullptr, false},
         {"report.pdf", nullptr, nullptr, "report.pdf", nullptr, false},  // bare name
+        {"C:report", nullptr, nullptr, "report", nullptr, false},        // drive-relative
         {slashPath, "", nullptr, "", nullptr, false},
         {slashPath, "Shown As.txt", "cid-7", "Shown As.txt", "cid-7", false},
         {slashPath, "shown.png", "ContactPicture.jpg", "ContactPicture.jpg", nullptr, true},

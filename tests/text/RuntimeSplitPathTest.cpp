@@ -89,6 +89,11 @@ TEST(RuntimeSplitPath, AgreesInADoubleByteCodePage) {
     char out[kDisplayNameSize] = "";
     ASSERT_TRUE(AttachmentDisplayName("C:\\docs\\\x95\\.txt", out));
     EXPECT_STREQ(out, "\x95\\.txt");
+    // Without an extension no display name forms; the attachment's own name
+    // keeps the whole character.
+    Text name;
+    ASSERT_TRUE(AttachmentFileName("C:\\docs\\\x95\\", name));
+    EXPECT_EQ(name, "\x95\\");
 }
 
 // ";" (0x3B) is never a valid trail byte in the Windows double-byte code
