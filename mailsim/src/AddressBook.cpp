@@ -157,7 +157,7 @@ public:
                           LPENTRYID*) override {
         return Unsupported("NewEntry");
     }
-    STDMETHODIMP ResolveName(ULONG_PTR, ULONG, LPTSTR, LPADRLIST list) override {
+    STDMETHODIMP ResolveName(ULONG_PTR, ULONG, LPTSTR, LPADRLIST list) override try {
         if (HRESULT fault = Enter("ResolveName")) return fault;
         if (list == nullptr) return MAPI_E_INVALID_PARAMETER;
         bool ambiguous = false;
@@ -202,6 +202,8 @@ public:
         if (ambiguous) return MAPI_E_AMBIGUOUS_RECIP;
         if (unresolved) return MAPI_E_NOT_FOUND;
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP Address(ULONG_PTR*, LPADRPARM, LPADRLIST*) override {
         return Unsupported("Address");
@@ -233,7 +235,7 @@ LPADRBOOK NewAddrBook() {
     return Make<AddrBook>();
 }
 
-HRESULT OpenAddressEntry(ULONG size, LPENTRYID id, ULONG* objectType, LPUNKNOWN* object) {
+HRESULT OpenAddressEntry(ULONG size, LPENTRYID id, ULONG* objectType, LPUNKNOWN* object) try {
     if (object == nullptr || objectType == nullptr) return MAPI_E_INVALID_PARAMETER;
     std::string payload;
     if (!EntryIdPayload(size, id, payload)) return MAPI_E_UNKNOWN_ENTRYID;
@@ -256,6 +258,8 @@ HRESULT OpenAddressEntry(ULONG size, LPENTRYID id, ULONG* objectType, LPUNKNOWN*
         return S_OK;
     }
     return MAPI_E_UNKNOWN_ENTRYID;
+} catch (...) {
+    return FailedCall();
 }
 
 }  // namespace mailsim

@@ -69,7 +69,7 @@ unsigned CallCount(const std::string& call) {
 }
 
 std::vector<std::string> CallLog() {
-    return TheWorld().callLog;
+    return TheWorld().recentCalls.InOrder();
 }
 
 namespace {

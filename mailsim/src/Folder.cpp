@@ -18,7 +18,7 @@ public:
         return OpenStoreEntry(size, id, flags, objectType, object);
     }
     // A new, unsaved message in this folder.
-    STDMETHODIMP CreateMessage(LPCIID, ULONG, LPMESSAGE* message) override {
+    STDMETHODIMP CreateMessage(LPCIID, ULONG, LPMESSAGE* message) override try {
         if (HRESULT fault = Enter("CreateMessage")) return fault;
         if (message == nullptr) return MAPI_E_INVALID_PARAMETER;
         World& world = TheWorld();
@@ -37,6 +37,8 @@ public:
         props.Set(LongProp(PR_OBJECT_TYPE, MAPI_MESSAGE));
         *message = NewMessage(model, true);
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP CopyMessages(LPENTRYLIST, LPCIID, LPVOID, ULONG, LPMAPIPROGRESS, ULONG) override {
         return Unsupported("CopyMessages");
@@ -81,7 +83,7 @@ LPMAPIFOLDER NewFolder(const std::shared_ptr<FolderModel>& folder) {
 }
 
 HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType,
-                       LPUNKNOWN* object) {
+                       LPUNKNOWN* object) try {
     if (object == nullptr || objectType == nullptr) return MAPI_E_INVALID_PARAMETER;
     if (id == nullptr || size == 0) return MAPI_E_INVALID_ENTRYID;
     const std::string bytes(reinterpret_cast<const char*>(id), size);
@@ -106,6 +108,8 @@ HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType,
     }
     std::string payload;
     return EntryIdPayload(size, id, payload) ? MAPI_E_NOT_FOUND : MAPI_E_INVALID_ENTRYID;
+} catch (...) {
+    return FailedCall();
 }
 
 }  // namespace mailsim

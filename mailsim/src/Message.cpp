@@ -13,12 +13,14 @@ public:
 
 protected:
     // Only a saved attachment becomes part of the message.
-    HRESULT OnSave(ULONG) override {
+    HRESULT OnSave(ULONG) override try {
         for (const auto& saved : message_->attachments) {
             if (saved == attach_) return S_OK;
         }
         message_->attachments.push_back(attach_);
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
 
 private:
@@ -50,7 +52,7 @@ public:
     STDMETHODIMP GetAttachmentTable(ULONG, LPMAPITABLE*) override {
         return Unsupported("GetAttachmentTable");
     }
-    STDMETHODIMP OpenAttach(ULONG number, LPCIID, ULONG flags, LPATTACH* attach) override {
+    STDMETHODIMP OpenAttach(ULONG number, LPCIID, ULONG flags, LPATTACH* attach) override try {
         if (HRESULT fault = Enter("OpenAttach")) return fault;
         if (attach == nullptr) return MAPI_E_INVALID_PARAMETER;
         for (const auto& saved : message_->attachments) {
@@ -61,8 +63,10 @@ public:
             }
         }
         return MAPI_E_NOT_FOUND;
+    } catch (...) {
+        return FailedCall();
     }
-    STDMETHODIMP CreateAttach(LPCIID, ULONG, ULONG* number, LPATTACH* attach) override {
+    STDMETHODIMP CreateAttach(LPCIID, ULONG, ULONG* number, LPATTACH* attach) override try {
         if (HRESULT fault = Enter("CreateAttach")) return fault;
         if (attach == nullptr) return MAPI_E_INVALID_PARAMETER;
         if (!writable_) return MAPI_E_NO_ACCESS;
@@ -73,6 +77,8 @@ public:
         if (number != nullptr) *number = model->number;
         *attach = NewAttach(message_, model);
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP DeleteAttach(ULONG number, ULONG, LPMAPIPROGRESS, ULONG) override {
         if (HRESULT fault = Enter("DeleteAttach")) return fault;
@@ -90,7 +96,7 @@ public:
     }
     // Adds, modifies (by PR_ROWID) or removes recipients; flags 0 replaces
     // them all. A list that cannot be read changes nothing.
-    STDMETHODIMP ModifyRecipients(ULONG flags, LPADRLIST list) override {
+    STDMETHODIMP ModifyRecipients(ULONG flags, LPADRLIST list) override try {
         if (HRESULT fault = Enter("ModifyRecipients")) return fault;
         if (list == nullptr) return MAPI_E_INVALID_PARAMETER;
         if (!writable_) return MAPI_E_NO_ACCESS;
@@ -103,12 +109,14 @@ public:
             entries.push_back(recipient);
         }
         auto& recipients = message_->recipients;
-        if (flags == 0) recipients.clear();
         if (flags == 0 || (flags & MODRECIP_ADD)) {
+            // Everything that can fail comes before the first change.
             for (auto& recipient : entries) {
                 recipient->Set(LongProp(PR_ROWID, message_->nextRowId++));
-                recipients.push_back(recipient);
             }
+            recipients.reserve(recipients.size() + entries.size());
+            if (flags == 0) recipients.clear();
+            recipients.insert(recipients.end(), entries.begin(), entries.end());
             return S_OK;
         }
         for (auto& entry : entries) {
@@ -126,6 +134,8 @@ public:
             }
         }
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP SubmitMessage(ULONG) override { return Unsupported("SubmitMessage"); }
     STDMETHODIMP SetReadFlag(ULONG) override {
@@ -135,14 +145,18 @@ public:
 
 protected:
     // Saving files the message in its folder, where OpenEntry finds it.
-    HRESULT OnSave(ULONG) override {
+    HRESULT OnSave(ULONG) override try {
         if (!writable_) return MAPI_E_NO_ACCESS;
         if (!message_->saved) {
-            message_->saved = true;
-            message_->folder->messages.push_back(message_);
+            auto& filed = message_->folder->messages;
+            filed.reserve(filed.size() + 1);
             TheWorld().messages[message_->entryId] = message_;
+            filed.push_back(message_);
+            message_->saved = true;
         }
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
 
 private:

@@ -48,7 +48,7 @@ public:
         return ++references;
     }
     STDMETHODIMP_(ULONG) Release() override {
-        TheWorld().callLog.push_back(name_ + "::Release");
+        LogRelease(name_);
         if (references == 0) {
             ++TheWorld().overReleases;
             return 0;
@@ -65,7 +65,7 @@ protected:
     // then returns without doing anything else.
     HRESULT Enter(const char* method) {
         if (released) ++TheWorld().callsAfterRelease;
-        return EnterCall(name_ + "::" + method);
+        return EnterCall(name_, method);
     }
     // A method the client does not support: counted and open to faults like
     // any other call, and otherwise MAPI_E_NO_SUPPORT.

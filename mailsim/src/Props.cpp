@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "World.h"
 #include "platform/src/mapi_allocator.h"
 
 namespace mailsim {
@@ -27,6 +28,18 @@ Prop ErrorProp(ULONG tag, HRESULT error) {
     return prop;
 }
 
+void PropBag::Set(const Prop& prop) {
+    Prop stored;
+    stored.tag = prop.tag;
+    stored.number = prop.number;
+    if (PROP_ID(prop.tag) == PROP_ID(PR_ATTACH_DATA_BIN) && PROP_TYPE(prop.tag) == PT_BINARY) {
+        stored.data = prop.data ? prop.data : std::make_shared<AttachData>(prop.bytes);
+    } else {
+        stored.bytes = prop.bytes;
+    }
+    byId_[PROP_ID(prop.tag)] = std::move(stored);
+}
+
 const Prop* PropBag::Find(ULONG tag) const {
     auto it = byId_.find(PROP_ID(tag));
     return it == byId_.end() ? nullptr : &it->second;
@@ -43,12 +56,20 @@ std::vector<Prop> PropBag::All() const {
     return all;
 }
 
+namespace {
+Prop Readable(const Prop& stored) {
+    if (stored.data && !stored.data->Whole())
+        return ErrorProp(stored.tag, MAPI_E_NOT_ENOUGH_MEMORY);
+    return stored;
+}
+}  // namespace
+
 Prop Lookup(const PropBag& bag, ULONG requestedTag) {
     const Prop* stored = bag.Find(requestedTag);
     if (stored == nullptr) return ErrorProp(requestedTag, MAPI_E_NOT_FOUND);
     const ULONG type = PROP_TYPE(requestedTag);
     if (PROP_TYPE(stored->tag) == PT_ERROR) return *stored;
-    if (type == PT_UNSPECIFIED || type == PROP_TYPE(stored->tag)) return *stored;
+    if (type == PT_UNSPECIFIED || type == PROP_TYPE(stored->tag)) return Readable(*stored);
     return ErrorProp(requestedTag, MAPI_E_NOT_FOUND);
 }
 
@@ -83,13 +104,15 @@ HRESULT FillPropValue(const Prop& prop, LPVOID root, SPropValue& out) {
             return S_OK;
         }
         case PT_BINARY: {
-            out.Value.bin.cb = static_cast<ULONG>(prop.bytes.size());
-            if (prop.bytes.empty()) return S_OK;
+            // Lookup hands out attachment data only when it is held whole.
+            const std::string& value = prop.data ? prop.data->Held() : prop.bytes;
+            out.Value.bin.cb = static_cast<ULONG>(value.size());
+            if (value.empty()) return S_OK;
             LPVOID bytes = nullptr;
             const HRESULT result =
-                mapi_allocator::AllocateMore(static_cast<ULONG>(prop.bytes.size()), root, &bytes);
+                mapi_allocator::AllocateMore(static_cast<ULONG>(value.size()), root, &bytes);
             if (result != S_OK) return result;
-            std::memcpy(bytes, prop.bytes.data(), prop.bytes.size());
+            std::memcpy(bytes, value.data(), value.size());
             out.Value.bin.lpb = static_cast<LPBYTE>(bytes);
             return S_OK;
         }
@@ -149,13 +172,16 @@ bool PropFromValue(const SPropValue& value, Prop& prop) {
 }
 
 HRESULT GetPropsFromBag(const PropBag& bag, LPSPropTagArray tags, ULONG* count,
-                        LPSPropValue* values) {
+                        LPSPropValue* values) try {
     if (count == nullptr || values == nullptr) return MAPI_E_INVALID_PARAMETER;
     if (tags != nullptr && tags->cValues == 0) return MAPI_E_INVALID_PARAMETER;
     std::vector<Prop> found;
     bool missing = false;
     if (tags == nullptr) {
-        found = bag.All();
+        for (const Prop& prop : bag.All()) {
+            found.push_back(Readable(prop));
+            if (found.back().tag != prop.tag) missing = true;
+        }
     } else {
         for (ULONG i = 0; i < tags->cValues; ++i) {
             found.push_back(Lookup(bag, tags->aulPropTag[i]));
@@ -168,10 +194,12 @@ HRESULT GetPropsFromBag(const PropBag& bag, LPSPropTagArray tags, ULONG* count,
     *count = static_cast<ULONG>(found.size());
     *values = array;
     return missing ? MAPI_W_ERRORS_RETURNED : S_OK;
+} catch (...) {
+    return FailedCall();
 }
 
 HRESULT SetPropsIntoBag(PropBag& bag, ULONG count, LPSPropValue values,
-                        LPSPropProblemArray* problems) {
+                        LPSPropProblemArray* problems) try {
     if (problems != nullptr) *problems = nullptr;
     if (count != 0 && values == nullptr) return MAPI_E_INVALID_PARAMETER;
     // Check every value first so that a bad one changes nothing.
@@ -185,6 +213,8 @@ HRESULT SetPropsIntoBag(PropBag& bag, ULONG count, LPSPropValue values,
     }
     for (const Prop& prop : accepted) bag.Set(prop);
     return S_OK;
+} catch (...) {
+    return FailedCall();
 }
 
 }  // namespace mailsim

@@ -9,12 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "AttachData.h"
+
 namespace mailsim {
 
 struct Prop {
     ULONG tag = 0;
     long long number = 0;  // PT_I2, PT_LONG, PT_BOOLEAN, PT_ERROR, PT_I8, PT_SYSTIME
     std::string bytes;     // PT_STRING8 (may hold zero bytes), PT_BINARY
+    // PR_ATTACH_DATA_BIN is kept flat, whatever its size, instead of in bytes.
+    std::shared_ptr<AttachData> data;
 };
 
 Prop LongProp(ULONG tag, long long value);
@@ -24,7 +28,7 @@ Prop ErrorProp(ULONG tag, HRESULT error);
 // Properties of one object, one value per property identifier.
 class PropBag {
 public:
-    void Set(const Prop& prop) { byId_[PROP_ID(prop.tag)] = prop; }
+    void Set(const Prop& prop);
     void Remove(ULONG tag) { byId_.erase(PROP_ID(tag)); }
     // The value for tag's identifier, whatever its type; null when absent.
     const Prop* Find(ULONG tag) const;
@@ -38,7 +42,9 @@ using PropBagPtr = std::shared_ptr<PropBag>;
 
 // The value to report for a requested tag: the stored one when its type
 // fits (PT_UNSPECIFIED takes the stored type), else PT_ERROR
-// MAPI_E_NOT_FOUND (a stored PT_ERROR is reported as it is).
+// MAPI_E_NOT_FOUND (a stored PT_ERROR is reported as it is). Attachment
+// data longer than the client holds is PT_ERROR MAPI_E_NOT_ENOUGH_MEMORY,
+// as stores answer for a value to be read through a stream.
 Prop Lookup(const PropBag& bag, ULONG requestedTag);
 
 // Allocates an array of values in one MAPI buffer (strings and binaries in

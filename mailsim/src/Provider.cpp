@@ -6,12 +6,17 @@
 
 namespace mailsim {
 
-HRESULT Initialize(LPVOID) {
+// Every entry point catches what its body throws: running out of memory
+// is an error result, never an exception leaving the client.
+
+HRESULT Initialize(LPVOID) try {
     if (HRESULT fault = EnterCall("MAPIInitialize")) return fault;
     World& world = TheWorld();
     if (world.profile.initialize != S_OK) return world.profile.initialize;
     ++world.initializations;
     return S_OK;
+} catch (...) {
+    return FailedCall();
 }
 
 void Uninitialize() {
@@ -21,7 +26,7 @@ void Uninitialize() {
     WriteTranscript();
 }
 
-HRESULT LogonEx(ULONG_PTR, LPSTR, LPSTR, ULONG, LPMAPISESSION* session) {
+HRESULT LogonEx(ULONG_PTR, LPSTR, LPSTR, ULONG, LPMAPISESSION* session) try {
     if (HRESULT fault = EnterCall("MAPILogonEx")) return fault;
     World& world = TheWorld();
     if (session == nullptr) return MAPI_E_INVALID_PARAMETER;
@@ -29,6 +34,8 @@ HRESULT LogonEx(ULONG_PTR, LPSTR, LPSTR, ULONG, LPMAPISESSION* session) {
     if (world.profile.logon != S_OK) return world.profile.logon;
     *session = NewSession();
     return S_OK;
+} catch (...) {
+    return FailedCall();
 }
 
 namespace {
@@ -44,8 +51,12 @@ bool AttachmentsReadable(const MapiMessage* message) {
 
 }  // namespace
 
-ULONG SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags, ULONG) {
-    if (HRESULT fault = EnterCall("MAPISendMail")) return static_cast<ULONG>(fault);
+ULONG SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS flags, ULONG) try {
+    if (HRESULT fault = EnterCall("MAPISendMail")) {
+        // Simple MAPI's own code for memory running out.
+        return fault == MAPI_E_NOT_ENOUGH_MEMORY ? MAPI_E_INSUFFICIENT_MEMORY
+                                                 : static_cast<ULONG>(fault);
+    }
     // Like mail clients, check every attachment before showing the dialog:
     // one that cannot be read fails the call and nothing is shown.
     if (!AttachmentsReadable(message)) {
@@ -55,21 +66,29 @@ ULONG SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS 
     const ULONG result = TheWorld().profile.simpleResult;
     RecordSend(session, uiParam, message, flags, result, true);
     return result;
+} catch (...) {
+    return FailedCall() == MAPI_E_NOT_ENOUGH_MEMORY ? MAPI_E_INSUFFICIENT_MEMORY : MAPI_E_FAILURE;
 }
 
-bool LibraryPresent() {
+bool LibraryPresent() try {
     EnsureProfile();
     return TheWorld().profile.simpleLibrary;
+} catch (...) {
+    return false;
 }
 
-bool SendMailExported() {
+bool SendMailExported() try {
     EnsureProfile();
     return TheWorld().profile.simpleSendMail;
+} catch (...) {
+    return false;
 }
 
-void MessageBoxShown(LPCSTR caption, LPCSTR text, UINT style) {
+void MessageBoxShown(LPCSTR caption, LPCSTR text, UINT style) try {
     EnsureProfile();
     RecordMessageBox(caption, text, style);
+} catch (...) {
+    // Not recorded: the box itself is the caller's.
 }
 
 HRESULT InjectedFault(const char* function) {

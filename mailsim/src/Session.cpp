@@ -16,14 +16,16 @@ public:
         if (error != nullptr) *error = nullptr;
         return S_OK;
     }
-    STDMETHODIMP GetMsgStoresTable(ULONG, LPMAPITABLE* table) override {
+    STDMETHODIMP GetMsgStoresTable(ULONG, LPMAPITABLE* table) override try {
         if (HRESULT fault = Enter("GetMsgStoresTable")) return fault;
         if (table == nullptr) return MAPI_E_INVALID_PARAMETER;
         *table = NewStoresTable();
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP OpenMsgStore(ULONG_PTR, ULONG size, LPENTRYID id, LPCIID, ULONG,
-                              LPMDB* store) override {
+                              LPMDB* store) override try {
         if (HRESULT fault = Enter("OpenMsgStore")) return fault;
         if (store == nullptr) return MAPI_E_INVALID_PARAMETER;
         if (id == nullptr || size == 0) return MAPI_E_INVALID_ENTRYID;
@@ -35,12 +37,16 @@ public:
             }
         }
         return MAPI_E_NOT_FOUND;
+    } catch (...) {
+        return FailedCall();
     }
-    STDMETHODIMP OpenAddressBook(ULONG_PTR, LPCIID, ULONG, LPADRBOOK* book) override {
+    STDMETHODIMP OpenAddressBook(ULONG_PTR, LPCIID, ULONG, LPADRBOOK* book) override try {
         if (HRESULT fault = Enter("OpenAddressBook")) return fault;
         if (book == nullptr) return MAPI_E_INVALID_PARAMETER;
         *book = NewAddrBook();
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP OpenProfileSection(LPMAPIUID, LPCIID, ULONG, LPPROFSECT*) override {
         return Unsupported("OpenProfileSection");
@@ -93,22 +99,25 @@ public:
     // it and answers with the profile's result.
     STDMETHODIMP ShowForm(ULONG_PTR, LPMDB store, LPMAPIFOLDER parent, LPCIID, ULONG token,
                           LPMESSAGE, ULONG, ULONG status, ULONG messageFlags, ULONG access,
-                          LPSTR messageClass) override {
+                          LPSTR messageClass) override try {
         if (HRESULT fault = Enter("ShowForm")) return fault;
         World& world = TheWorld();
         auto prepared = world.formTokens.find(token);
         if (prepared == world.formTokens.end()) return MAPI_E_INVALID_PARAMETER;
         const std::shared_ptr<MessageModel> message = prepared->second;
-        world.formTokens.erase(prepared);
         TrackedBase* storeObject = FindObject(static_cast<const void*>(store));
         TrackedBase* parentObject = FindObject(static_cast<const void*>(parent));
         const HRESULT result = world.profile.showForm;
         RecordForm(*message, storeObject ? storeObject->Describe() : std::string(),
                    parentObject ? parentObject->Describe() : std::string(), messageClass, status,
                    messageFlags, access, result);
+        // The token serves once: used up only by a form that was shown.
+        world.formTokens.erase(prepared);
         return result;
+    } catch (...) {
+        return FailedCall();
     }
-    STDMETHODIMP PrepareForm(LPCIID, LPMESSAGE message, ULONG* token) override {
+    STDMETHODIMP PrepareForm(LPCIID, LPMESSAGE message, ULONG* token) override try {
         if (HRESULT fault = Enter("PrepareForm")) return fault;
         if (message == nullptr || token == nullptr) return MAPI_E_INVALID_PARAMETER;
         TrackedBase* object = FindObject(static_cast<const void*>(message));
@@ -117,6 +126,8 @@ public:
         *token = world.nextFormToken++;
         world.formTokens[*token] = object->Message();
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
 };
 

@@ -17,14 +17,16 @@ public:
         return store_->definition.displayName ? *store_->definition.displayName : std::string();
     }
 
-    STDMETHODIMP Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK sink,
-                        ULONG* connection) override {
+    STDMETHODIMP Advise(ULONG, LPENTRYID, ULONG, LPMAPIADVISESINK sink, ULONG* connection) override
+        try {
         if (HRESULT fault = Enter("Advise")) return fault;
         if (sink == nullptr || connection == nullptr) return MAPI_E_INVALID_PARAMETER;
         World& world = TheWorld();
         *connection = world.nextConnection++;
         world.adviseConnections[*connection] = 1;
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP Unadvise(ULONG connection) override {
         if (HRESULT fault = Enter("Unadvise")) return fault;
@@ -130,11 +132,13 @@ public:
         if (type != nullptr) *type = 1;      // TBLTYPE_SNAPSHOT
         return S_OK;
     }
-    STDMETHODIMP SetColumns(LPSPropTagArray tags, ULONG) override {
+    STDMETHODIMP SetColumns(LPSPropTagArray tags, ULONG) override try {
         if (HRESULT fault = Enter("SetColumns")) return fault;
         if (tags == nullptr || tags->cValues == 0) return MAPI_E_INVALID_PARAMETER;
         columns_.assign(tags->aulPropTag, tags->aulPropTag + tags->cValues);
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP QueryColumns(ULONG, LPSPropTagArray*) override {
         return Unsupported("QueryColumns");
@@ -175,11 +179,18 @@ public:
     STDMETHODIMP QuerySortOrder(LPSSortOrderSet*) override { return Unsupported("QuerySortOrder"); }
     // The next rows from the cursor: one MAPI buffer for the row set and
     // one per row for its values, as FreeProws expects.
-    STDMETHODIMP QueryRows(LONG count, ULONG, LPSRowSet* rows) override {
+    STDMETHODIMP QueryRows(LONG count, ULONG, LPSRowSet* rows) override try {
         if (HRESULT fault = Enter("QueryRows")) return fault;
         if (rows == nullptr || count < 0) return MAPI_E_INVALID_PARAMETER;
         const size_t wanted =
             std::min<size_t>(static_cast<size_t>(count), stores_.size() - cursor_);
+        // The rows' values before any buffer, so that running out of memory
+        // leaves none behind.
+        std::vector<std::vector<Prop>> cells(wanted);
+        for (size_t i = 0; i < wanted; ++i) {
+            for (ULONG column : columns_)
+                cells[i].push_back(Cell(*stores_[cursor_ + i]->tableRow, column));
+        }
         LPVOID block = nullptr;
         HRESULT result = mapi_allocator::Allocate(
             static_cast<ULONG>(CbNewSRowSet(wanted == 0 ? 1 : wanted)), &block);
@@ -187,9 +198,7 @@ public:
         LPSRowSet set = static_cast<LPSRowSet>(block);
         set->cRows = 0;
         for (size_t i = 0; i < wanted; ++i) {
-            std::vector<Prop> values;
-            for (ULONG column : columns_)
-                values.push_back(Cell(*stores_[cursor_ + i]->tableRow, column));
+            const std::vector<Prop>& values = cells[i];
             LPSPropValue array = nullptr;
             result = AllocPropArray(values, &array);
             if (result != S_OK) {
@@ -205,6 +214,8 @@ public:
         cursor_ += wanted;
         *rows = set;
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP Abort() override {
         if (HRESULT fault = Enter("Abort")) return fault;

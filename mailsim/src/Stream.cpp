@@ -1,8 +1,10 @@
 // IStream on a property: reads and writes go straight to the property's
 // bytes (there is no transaction, so Commit has nothing to do and a write
-// is visible without it).
+// is visible without it). Attachment data is kept flat (AttachData.h).
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "Objects.h"
 
@@ -14,48 +16,72 @@ public:
     Stream(PropBagPtr bag, ULONG tag, bool writable)
         : Tracked<IStream>("IStream"), bag_(std::move(bag)), tag_(tag), writable_(writable) {}
 
-    STDMETHODIMP Read(void* buffer, ULONG size, ULONG* read) override {
+    STDMETHODIMP Read(void* buffer, ULONG size, ULONG* read) override try {
         if (HRESULT fault = Enter("Read")) return fault;
         if (buffer == nullptr && size != 0) return E_POINTER;
-        const std::string& bytes = Bytes();
+        Prop& prop = Property();
+        const uint64_t total = SizeOf(prop);
         ULONG count = 0;
-        if (position_ < bytes.size()) {
-            count = static_cast<ULONG>(std::min<size_t>(size, bytes.size() - position_));
-            std::memcpy(buffer, bytes.data() + position_, count);
-            position_ += count;
+        if (position_ < total)
+            count = static_cast<ULONG>(std::min<uint64_t>(size, total - position_));
+        if (prop.data) {
+            if (!prop.data->Read(position_, buffer, count)) return kNotHeld;
+        } else if (count != 0) {
+            std::memcpy(buffer, prop.bytes.data() + position_, count);
         }
+        position_ += count;
         if (read != nullptr) *read = count;
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
-    STDMETHODIMP Write(const void* buffer, ULONG size, ULONG* written) override {
+    STDMETHODIMP Write(const void* buffer, ULONG size, ULONG* written) override try {
         if (HRESULT fault = Enter("Write")) return fault;
         if (written != nullptr) *written = 0;
         if (!writable_) return STG_E_ACCESSDENIED;
         if (buffer == nullptr && size != 0) return E_POINTER;
-        std::string& bytes = Bytes();
-        if (bytes.size() < position_ + size) bytes.resize(position_ + size);
-        std::memcpy(&bytes[position_], buffer, size);
+        Prop& prop = Property();
+        if (prop.data) {
+            if (!prop.data->Write(position_, buffer, size)) return kNotHeld;
+        } else if (size != 0) {
+            std::string& bytes = prop.bytes;
+            if (position_ + size > bytes.max_size()) throw std::bad_alloc();
+            if (bytes.size() < position_ + size) bytes.resize(position_ + size);
+            std::memcpy(&bytes[position_], buffer, size);
+        }
         position_ += size;
         if (written != nullptr) *written = size;
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
-    STDMETHODIMP Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override {
+    STDMETHODIMP Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override try {
         if (HRESULT fault = Enter("Seek")) return fault;
         long long base = 0;
         if (origin == STREAM_SEEK_CUR) base = static_cast<long long>(position_);
-        if (origin == STREAM_SEEK_END) base = static_cast<long long>(Bytes().size());
+        if (origin == STREAM_SEEK_END) base = static_cast<long long>(SizeOf(Property()));
         if (origin > STREAM_SEEK_END) return STG_E_INVALIDFUNCTION;
         const long long target = base + move.QuadPart;
         if (target < 0) return STG_E_INVALIDFUNCTION;
-        position_ = static_cast<size_t>(target);
+        position_ = static_cast<uint64_t>(target);
         if (newPosition != nullptr) newPosition->QuadPart = position_;
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
-    STDMETHODIMP SetSize(ULARGE_INTEGER size) override {
+    STDMETHODIMP SetSize(ULARGE_INTEGER size) override try {
         if (HRESULT fault = Enter("SetSize")) return fault;
         if (!writable_) return STG_E_ACCESSDENIED;
-        Bytes().resize(static_cast<size_t>(size.QuadPart));
+        Prop& prop = Property();
+        if (prop.data) {
+            if (!prop.data->Resize(size.QuadPart)) return kNotHeld;
+        } else {
+            if (size.QuadPart > prop.bytes.max_size()) throw std::bad_alloc();
+            prop.bytes.resize(static_cast<size_t>(size.QuadPart));
+        }
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
         if (HRESULT fault = Enter("CopyTo")) return fault;
@@ -77,13 +103,15 @@ public:
         if (HRESULT fault = Enter("UnlockRegion")) return fault;
         return STG_E_INVALIDFUNCTION;
     }
-    STDMETHODIMP Stat(STATSTG* stat, DWORD) override {
+    STDMETHODIMP Stat(STATSTG* stat, DWORD) override try {
         if (HRESULT fault = Enter("Stat")) return fault;
         if (stat == nullptr) return E_POINTER;
         std::memset(stat, 0, sizeof *stat);
         stat->type = 2;  // STGTY_STREAM
-        stat->cbSize.QuadPart = Bytes().size();
+        stat->cbSize.QuadPart = SizeOf(Property());
         return S_OK;
+    } catch (...) {
+        return FailedCall();
     }
     STDMETHODIMP Clone(IStream**) override {
         if (HRESULT fault = Enter("Clone")) return fault;
@@ -94,19 +122,28 @@ protected:
     bool Supports(REFIID riid) const override { return riid == IID_IStream; }
 
 private:
-    std::string& Bytes() {
+    // What a stream on attachment data answers when asked for bytes that
+    // were not kept (reading or rewriting what lies before the end of data
+    // longer than the client holds): the digest must stay that of the
+    // bytes as written in order.
+    static constexpr HRESULT kNotHeld = STG_E_INVALIDFUNCTION;
+
+    Prop& Property() {
         Prop* prop = bag_->Find(tag_);
         if (prop == nullptr || PROP_TYPE(prop->tag) != PROP_TYPE(tag_)) {
             bag_->Set(TextProp(tag_, std::string()));
             prop = bag_->Find(tag_);
         }
-        return prop->bytes;
+        return *prop;
+    }
+    static uint64_t SizeOf(const Prop& prop) {
+        return prop.data ? prop.data->Size() : prop.bytes.size();
     }
 
     PropBagPtr bag_;
     ULONG tag_;
     bool writable_;
-    size_t position_ = 0;
+    uint64_t position_ = 0;
 };
 
 }  // namespace
@@ -116,7 +153,7 @@ LPSTREAM NewStream(const PropBagPtr& bag, ULONG tag, bool writable) {
 }
 
 HRESULT OpenPropertyStream(const PropBagPtr& bag, ULONG tag, LPCIID iid, ULONG flags, bool writable,
-                           LPUNKNOWN* object) {
+                           LPUNKNOWN* object) try {
     if (object == nullptr || iid == nullptr) return MAPI_E_INVALID_PARAMETER;
     if (!(*iid == IID_IStream)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
     const ULONG type = PROP_TYPE(tag);
@@ -134,6 +171,8 @@ HRESULT OpenPropertyStream(const PropBagPtr& bag, ULONG tag, LPCIID iid, ULONG f
     }
     *object = NewStream(bag, tag, modify);
     return S_OK;
+} catch (...) {
+    return FailedCall();
 }
 
 }  // namespace mailsim

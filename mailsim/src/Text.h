@@ -1,5 +1,4 @@
-// Byte-exact text handling for the profile and the transcript, hex and
-// SHA-256 digests.
+// Byte-exact text handling for the profile and the transcript, and hex.
 #pragma once
 
 #include <string>
@@ -16,8 +15,5 @@ std::string BytesFromUtf8(const std::string& utf8);
 std::string HexFromBytes(const std::string& bytes);
 // False unless text is an even number of hex digits.
 bool BytesFromHex(const std::string& text, std::string& bytes);
-
-// Lower-case hex SHA-256 digest.
-std::string Sha256Hex(const std::string& bytes);
 
 }  // namespace mailsim

@@ -10,13 +10,15 @@
 
 namespace mailsim {
 
-// The transcript as of now.
+// The transcript as of now, as JSON text and as a document.
+std::string TranscriptText();
 nlohmann::json TranscriptJson();
-// Rewrites MAPISIM_TRANSCRIPT, when set.
-void WriteTranscript();
+// Rewrites MAPISIM_TRANSCRIPT, when set (not when memory runs out).
+void WriteTranscript() noexcept;
 
 // A form shown for a message: records it, renders it when no transcript
-// file is asked for, and rewrites the transcript.
+// file is asked for, and rewrites the transcript. When these throw, nothing
+// was recorded.
 void RecordForm(const MessageModel& message, const std::string& store,
                 const std::string& parentFolder, LPCSTR messageClass, ULONG messageStatus,
                 ULONG messageFlags, ULONG access, HRESULT result);

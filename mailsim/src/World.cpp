@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 
@@ -184,8 +185,8 @@ void StartWith(const Profile& profile) {
     world.adviseConnections.clear();
     world.initializations = 0;
     world.faults = profile.faults;
+    world.recentCalls.Clear();
     world.callCounts.clear();
-    world.callLog.clear();
     world.forms = nlohmann::json::array();
     world.sends = nlohmann::json::array();
     world.messageBoxes = nlohmann::json::array();
@@ -212,6 +213,8 @@ void EnsureProfile() {
         std::ostringstream text;
         text << file.rdbuf();
         StartWith(ParseProfileText(text.str()));
+    } catch (const std::bad_alloc&) {
+        throw;  // no memory to load it now: the call fails, the next one tries again
     } catch (const std::exception& error) {
         // A profile that cannot be used is a broken test set-up: say so and
         // stop rather than run against a different client.
@@ -222,21 +225,108 @@ void EnsureProfile() {
     }
 }
 
-HRESULT EnterCall(const std::string& call) {
-    EnsureProfile();
-    World& world = TheWorld();
-    world.callLog.push_back(call);
-    const unsigned count = ++world.callCounts[call];
-    for (const FaultDefinition& fault : world.faults) {
-        if (fault.call == call && fault.result != S_OK && (fault.nth == 0 || fault.nth == count)) {
-            return fault.result;
+void RecentCalls::Add(const std::string* name) noexcept {
+    if (ring_.empty()) {
+        try {
+            ring_.resize(kLimit);
+        } catch (...) {
+            return;
         }
     }
-    return S_OK;
+    ring_[total_ % kLimit] = name;
+    ++total_;
+}
+
+std::vector<std::string> RecentCalls::InOrder() const {
+    std::vector<std::string> calls;
+    const size_t count = total_ < kLimit ? total_ : kLimit;
+    for (size_t i = total_ - count; i < total_; ++i) calls.push_back(*ring_[i % kLimit]);
+    return calls;
+}
+
+void RecentCalls::Clear() noexcept {
+    total_ = 0;
+}
+
+namespace {
+
+// The name's entry in the call counts (added on first use), logged.
+std::pair<const std::string, unsigned>& Logged(const std::string& call) {
+    World& world = TheWorld();
+    auto& entry = *world.callCounts.try_emplace(call, 0).first;
+    world.recentCalls.Add(&entry.first);
+    return entry;
+}
+
+// Reused for every method call, so that a call costs no allocation once
+// its name has been seen.
+std::string& NameBuffer(const std::string& interfaceName, const char* method) {
+    static std::string* name = new std::string;
+    name->assign(interfaceName).append("::").append(method);
+    return *name;
+}
+
+}  // namespace
+
+HRESULT EnterCall(const std::string& call) noexcept {
+    try {
+        EnsureProfile();
+        const unsigned count = ++Logged(call).second;
+        for (const FaultDefinition& fault : TheWorld().faults) {
+            if (fault.call == call && fault.result != S_OK &&
+                (fault.nth == 0 || fault.nth == count)) {
+                return fault.result;
+            }
+        }
+        return S_OK;
+    } catch (...) {
+        return FailedCall();
+    }
+}
+
+HRESULT EnterCall(const char* function) noexcept {
+    try {
+        static std::string* name = new std::string;
+        name->assign(function);
+        return EnterCall(*name);
+    } catch (...) {
+        return FailedCall();
+    }
+}
+
+HRESULT EnterCall(const std::string& interfaceName, const char* method) noexcept {
+    try {
+        return EnterCall(NameBuffer(interfaceName, method));
+    } catch (...) {
+        return FailedCall();
+    }
+}
+
+void LogRelease(const std::string& interfaceName) noexcept {
+    try {
+        Logged(NameBuffer(interfaceName, "Release"));
+    } catch (...) {
+        // Not logged: Release itself still works.
+    }
+}
+
+HRESULT FailedCall() noexcept {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return MAPI_E_NOT_ENOUGH_MEMORY;
+    } catch (const std::length_error&) {
+        return MAPI_E_NOT_ENOUGH_MEMORY;  // more than a container can hold
+    } catch (...) {
+        return MAPI_E_CALL_FAILED;
+    }
 }
 
 void Adopt(std::unique_ptr<TrackedBase> object, const void* interfacePointer) {
     World& world = TheWorld();
+    // Room first: if memory runs out, the object is dropped and nothing of
+    // it stays registered.
+    world.objects.reserve(world.objects.size() + 1);
     world.byInterface[interfacePointer] = object.get();
     world.objects.push_back(std::move(object));
 }

@@ -19,6 +19,21 @@ namespace mailsim {
 
 class TrackedBase;
 
+// The most recent calls, oldest first: a ring of at most kLimit names, so
+// that a long run (a stream written 4096 bytes at a time) does not grow it.
+class RecentCalls {
+public:
+    static constexpr size_t kLimit = 4096;
+    // Never throws: with no room for the ring, nothing is logged.
+    void Add(const std::string* name) noexcept;
+    std::vector<std::string> InOrder() const;
+    void Clear() noexcept;
+
+private:
+    std::vector<const std::string*> ring_;
+    size_t total_ = 0;  // calls logged since the last Clear
+};
+
 struct World {
     Profile profile;
     bool profileChosen = false;  // false until a profile was loaded or Reset
@@ -34,8 +49,10 @@ struct World {
     int initializations = 0;
 
     std::vector<FaultDefinition> faults;
-    std::map<std::string, unsigned> callCounts;
-    std::vector<std::string> callLog;
+    // Calls by name (Release is logged, not counted). The recent-calls log
+    // points at these names; both are cleared together.
+    std::unordered_map<std::string, unsigned> callCounts;
+    RecentCalls recentCalls;
 
     nlohmann::json forms = nlohmann::json::array();
     nlohmann::json sends = nlohmann::json::array();
@@ -60,8 +77,20 @@ void EnsureProfile();
 // Installs a profile: rebuilds the data, clears records, faults and counts.
 void StartWith(const Profile& profile);
 
-// Logs and counts a call and returns the injected fault for it, or S_OK.
-HRESULT EnterCall(const std::string& call);
+// Logs and counts a call and returns the injected fault for it, or S_OK
+// (MAPI_E_NOT_ENOUGH_MEMORY when there is no memory to count it).
+HRESULT EnterCall(const std::string& call) noexcept;
+// The same for a function ("MAPIInitialize"), or the method of an
+// interface ("IStream", "Write").
+HRESULT EnterCall(const char* function) noexcept;
+HRESULT EnterCall(const std::string& interfaceName, const char* method) noexcept;
+// Logs a Release: not counted, never faulted.
+void LogRelease(const std::string& interfaceName) noexcept;
+
+// For a catch (...) around the body of a call: what the call returns when
+// it could not finish. Memory running out is MAPI_E_NOT_ENOUGH_MEMORY; an
+// exception never leaves the client.
+HRESULT FailedCall() noexcept;
 
 // Interface objects.
 void Adopt(std::unique_ptr<TrackedBase> object, const void* interfacePointer);

@@ -61,7 +61,14 @@ SCODE Allocate(ULONG size, LPVOID* buffer) {
     if (block == nullptr) return E_OUTOFMEMORY;
     State& state = TheState();
     std::lock_guard<std::mutex> lock(state.mutex);
-    state.roots.insert(block);
+    // Out of memory for the accounting is out of memory for the caller:
+    // an error result, never an exception.
+    try {
+        state.roots.insert(block);
+    } catch (...) {
+        std::free(block);
+        return E_OUTOFMEMORY;
+    }
     ++state.counts.allocations;
     ++state.counts.outstanding;
     *buffer = block + 1;
@@ -88,10 +95,15 @@ SCODE AllocateMore(ULONG size, LPVOID object, LPVOID* buffer) {
     }
     Block* block = NewBlock(size);
     if (block == nullptr) return E_OUTOFMEMORY;
+    try {
+        state.mores.insert(block);
+    } catch (...) {
+        std::free(block);
+        return E_OUTOFMEMORY;
+    }
     block->root = root;
     block->nextMore = root->nextMore;
     root->nextMore = block;
-    state.mores.insert(block);
     ++state.counts.moreBlocks;
     *buffer = block + 1;
     return S_OK;

@@ -111,4 +111,22 @@ TEST_F(Faults, ProfileResultsForInitializeLogonAndSendDialog) {
     EXPECT_EQ(mailsim::Transcript()["sends"].size(), 1u);  // the faulted call recorded nothing
 }
 
+// A long run (an attachment streamed in small pieces) keeps every count
+// exact but only the most recent calls in the log, so the log stays small.
+TEST_F(Faults, LogKeepsTheRecentCallsAndCountsThemAll) {
+    for (int i = 0; i < 10000; ++i) {
+        LPVOID buffer = nullptr;
+        ASSERT_EQ(MAPIAllocateBuffer(8, &buffer), S_OK);
+        MAPIFreeBuffer(buffer);
+    }
+    EXPECT_EQ(MAPIInitialize(nullptr), S_OK);
+    MAPIUninitialize();
+    EXPECT_EQ(mailsim::CallCount("MAPIAllocateBuffer"), 10000u);
+    const std::vector<std::string> log = mailsim::CallLog();
+    ASSERT_EQ(log.size(), 4096u);
+    EXPECT_EQ(log[4093], "MAPIAllocateBuffer");
+    EXPECT_EQ(log[4094], "MAPIInitialize");
+    EXPECT_EQ(log[4095], "MAPIUninitialize");
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // terminal rendering when no file is asked for.
 #include "MailsimTesting.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -145,6 +146,107 @@ TEST_F(TranscriptTest, FormRecordsTheMessageAsShown) {
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(attachment["contentId"], nullptr);
     EXPECT_EQ(attachment["contactPhoto"], false);
+}
+
+// The client keeps attachment data flat: however it was written, the form
+// describes all of it exactly. Data longer than the client holds is only
+// ever appended to: what it no longer holds cannot be read back or
+// rewritten, so the digest is always that of the bytes in order.
+TEST_F(TranscriptTest, AttachmentDataOfAnyLengthIsDescribedExactly) {
+    const size_t kMillion = 1000000;
+    const std::string as(kMillion, 'a');
+    // SHA-256 of a million 'a' (a published test vector) and of "abc".
+    const char* kMillionA = "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0";
+    const char* kAbc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    OpenDrafts();
+    LPMESSAGE message = nullptr;
+    ASSERT_EQ(drafts->CreateMessage(nullptr, 0, &message), S_OK);
+    auto seek = [](LPSTREAM stream, long long to, DWORD origin = STREAM_SEEK_SET) {
+        LARGE_INTEGER move;
+        move.QuadPart = to;
+        return stream->Seek(move, origin, nullptr);
+    };
+    using Writer = void (*)(LPSTREAM, const std::string&);
+    const struct {
+        const char* how;
+        Writer write;
+        const char* sha256;
+        size_t size;
+    } rows[] = {
+        {"in uneven pieces",
+         [](LPSTREAM stream, const std::string& data) {
+             for (size_t done = 0; done < data.size(); done += 4093) {
+                 const ULONG part = static_cast<ULONG>(std::min<size_t>(4093, data.size() - done));
+                 ASSERT_EQ(stream->Write(data.data() + done, part, nullptr), S_OK);
+             }
+         },
+         kMillionA, kMillion},
+        {"over shorter data, in one piece",
+         [](LPSTREAM stream, const std::string& data) {
+             ASSERT_EQ(stream->Write("xyz", 3, nullptr), S_OK);
+             LARGE_INTEGER start{};
+             ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+             ASSERT_EQ(stream->Write(data.data(), static_cast<ULONG>(data.size()), nullptr), S_OK);
+         },
+         kMillionA, kMillion},
+        {"cut back to what is held, then rewritten",
+         [](LPSTREAM stream, const std::string& data) {
+             ASSERT_EQ(stream->Write(data.data(), static_cast<ULONG>(data.size()), nullptr), S_OK);
+             ULARGE_INTEGER size;
+             size.QuadPart = 3;
+             ASSERT_EQ(stream->SetSize(size), S_OK);
+             LARGE_INTEGER second{};
+             second.QuadPart = 1;
+             ASSERT_EQ(stream->Seek(second, STREAM_SEEK_SET, nullptr), S_OK);
+             ASSERT_EQ(stream->Write("bc", 2, nullptr), S_OK);
+         },
+         kAbc, 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        LPATTACH attach = nullptr;
+        ASSERT_EQ(message->CreateAttach(nullptr, 0, nullptr, &attach), S_OK);
+        LPUNKNOWN unknown = nullptr;
+        ASSERT_EQ(attach->OpenProperty(PR_ATTACH_DATA_BIN, &IID_IStream, 0,
+                                       MAPI_CREATE | MAPI_MODIFY, &unknown),
+                  S_OK);
+        LPSTREAM stream = static_cast<LPSTREAM>(unknown);
+        row.write(stream, as);
+        STATSTG stat;
+        ASSERT_EQ(stream->Stat(&stat, 0), S_OK);
+        EXPECT_EQ(stat.cbSize.QuadPart, row.size);
+        char bytes[3] = {};
+        ULONG read = 0;
+        EXPECT_EQ(seek(stream, 0), S_OK);
+        EXPECT_EQ(stream->Read(bytes, 3, &read), S_OK);
+        EXPECT_EQ(std::string(bytes, read), row.size == 3 ? "abc" : "aaa");
+        const OneProp whole = GetOne(attach, PR_ATTACH_DATA_BIN);
+        if (row.size == kMillion) {
+            // Too long to be read but through a stream, as stores answer.
+            EXPECT_EQ(whole.tag, PROP_TAG(PT_ERROR, PROP_ID(PR_ATTACH_DATA_BIN)));
+            EXPECT_EQ(whole.number, static_cast<uint32_t>(MAPI_E_NOT_ENOUGH_MEMORY));
+            EXPECT_EQ(seek(stream, 500000), S_OK);
+            EXPECT_EQ(stream->Read(bytes, 1, &read), STG_E_INVALIDFUNCTION);
+            EXPECT_EQ(stream->Write("b", 1, nullptr), STG_E_INVALIDFUNCTION);
+            ULARGE_INTEGER shorter;
+            shorter.QuadPart = kMillion - 1;
+            EXPECT_EQ(stream->SetSize(shorter), STG_E_INVALIDFUNCTION);
+        } else {
+            EXPECT_EQ(whole.bytes, "abc");
+        }
+        stream->Release();
+        EXPECT_EQ(attach->SaveChanges(KEEP_OPEN_READONLY), S_OK);
+        attach->Release();
+    }
+    EXPECT_EQ(Show(message), S_OK);
+    message->Release();
+    CloseAll();
+    const json attachments = mailsim::Transcript()["forms"].at(0)["attachments"];
+    ASSERT_EQ(attachments.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(attachments[i]["dataSize"], rows[i].size) << rows[i].how;
+        EXPECT_EQ(attachments[i]["sha256"], rows[i].sha256) << rows[i].how;
+    }
 }
 
 TEST_F(TranscriptTest, FormResultComesFromTheProfileAndATokenServesOnce) {

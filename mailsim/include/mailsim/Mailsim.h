@@ -62,8 +62,9 @@ void ClearFaults();
 
 // How often a call was made since the last Reset (faulted calls included).
 unsigned CallCount(const std::string& call);
-// Every call received since the last Reset, in order, as "Interface::Method"
-// or function names; AddRef and Release included.
+// The calls received since the last Reset, in order, as "Interface::Method"
+// or function names; AddRef and Release included. Only the most recent
+// 4096 are kept, so that a long run does not grow the log.
 std::vector<std::string> CallLog();
 
 // The transcript as written to MAPISIM_TRANSCRIPT: "forms", "sends",
