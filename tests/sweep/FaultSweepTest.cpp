@@ -46,9 +46,11 @@ struct Request {
     const char* profileTail;  // closes kProfile: what makes this road run
 };
 
-// The Drafts road, and the send dialog reached because logon fails.
+// The Drafts road, with a send dialog behind it that succeeds or fails, and
+// the send dialog reached because logon fails.
 const Request kRequests[] = {
     {"Drafts", "}"},
+    {"DraftsThenFailingSendDialog", R"(, "simpleMapi": {"result": 2}})"},
     {"SendDialog", R"(, "logon": "0x80040111"})"},
 };
 
