@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/src/mapi_allocator.h"
+#include "MapiAllocator.h"
 
 namespace mailsim {
 
