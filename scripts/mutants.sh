@@ -7,8 +7,9 @@
 #
 #   scripts/mutants.sh [native|wine|both] [MUTATION...]
 #
-# native: the native build, every CTest test; wine: the x86_64 Windows build
-# and the end-to-end scenarios under wine64 (Wine's MAPI32 with mailsim.dll).
+# native: the native build, every CTest test; wine: the x86_64 Windows build,
+# the end-to-end scenarios and the MAPI classes' test under wine64 (Wine's
+# MAPI32 with mailsim.dll).
 # Set TMPDIR first when other Wine users share the machine. The sources are
 # changed in place and put back (also on Ctrl-C); builds go to
 # build/mutants/<preset>.
@@ -65,9 +66,14 @@ run_tests() {  # preset
     sed -n '/The following tests FAILED:/,$p' "$log" | sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p'
   else
     local rc=0
-    (cd "$dir" && ctest -R '^e2e_wine_scenarios$' --output-on-failure >"$log" 2>&1) || rc=$?
+    (cd "$dir" && ctest -R '^(e2e_wine_scenarios|mapi_wine_tests)$' --output-on-failure \
+      >"$log" 2>&1) || rc=$?
     grep -o '^FAIL .*' "$log" | sed 's|^FAIL .*/\([^/]*\)\.json|e2e_wine_scenarios:\1|'
-    if [ $rc -ne 0 ] && ! grep -q '^FAIL ' "$log"; then echo "(Wine tests failed without a scenario failure)"; fi
+    grep -o '^\[  FAILED  \] MapiUnderWine\.[A-Za-z]*' "$log" | sort -u |
+      sed 's|.*\] |mapi_wine_tests:|'
+    if [ $rc -ne 0 ] && ! grep -q '^FAIL \|FAILED  \] MapiUnderWine' "$log"; then
+      echo "(Wine tests failed; see $dir)"
+    fi
   fi
   rm -f "$log"
 }
