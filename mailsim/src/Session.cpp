@@ -60,7 +60,7 @@ public:
         if (HRESULT fault = Enter("OpenEntry")) return fault;
         // The session reaches a store's entries with the user's full access.
         const HRESULT result = OpenStoreEntry(size, id, flags, true, objectType, object);
-        if (result == S_OK) return result;
+        if (result == S_OK || result == MAPI_E_UNKNOWN_FLAGS) return result;
         const HRESULT address = OpenAddressEntry(size, id, objectType, object);
         return address == S_OK ? S_OK : result;
     }
