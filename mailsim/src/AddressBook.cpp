@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "Objects.h"
-#include "platform/src/mapi_allocator.h"
+#include "MapiAllocator.h"
 
 namespace mailsim {
 namespace {

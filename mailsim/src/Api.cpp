@@ -7,7 +7,7 @@
 
 #include "Objects.h"
 #include "Transcript.h"
-#include "platform/src/mapi_allocator.h"
+#include "MapiAllocator.h"
 
 namespace mailsim {
 

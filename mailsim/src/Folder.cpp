@@ -4,23 +4,35 @@
 namespace mailsim {
 namespace {
 
+// Flags of OpenEntry (stores, folders and the session) and of
+// CreateMessage; any other bit is MAPI_E_UNKNOWN_FLAGS.
+constexpr ULONG kOpenEntryFlags = MAPI_MODIFY | SHOW_SOFT_DELETES | MAPI_DEFERRED_ERRORS |
+                                  MAPI_BEST_ACCESS | MAPI_NO_CACHE | MAPI_CACHE_ONLY;
+constexpr ULONG kCreateMessageFlags = MAPI_DEFERRED_ERRORS | MAPI_ASSOCIATED;
+
+// The folder's own properties stay read-only; its access decides whether
+// it takes new messages.
 class Folder final : public ContainerObject<IMAPIFolder> {
 public:
-    explicit Folder(std::shared_ptr<FolderModel> folder)
+    Folder(std::shared_ptr<FolderModel> folder, bool writable, bool storeWritable)
         : ContainerObject<IMAPIFolder>("IMAPIFolder", folder->props, false),
-          folder_(std::move(folder)) {}
+          folder_(std::move(folder)),
+          writableFolder_(writable),
+          storeWritable_(storeWritable) {}
 
     std::string Describe() const override { return folder_->name; }
 
     STDMETHODIMP OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* objectType,
                            LPUNKNOWN* object) override {
         if (HRESULT fault = Enter("OpenEntry")) return fault;
-        return OpenStoreEntry(size, id, flags, objectType, object);
+        return OpenStoreEntry(size, id, flags, storeWritable_, objectType, object);
     }
     // A new, unsaved message in this folder.
-    STDMETHODIMP CreateMessage(LPCIID, ULONG, LPMESSAGE* message) override try {
+    STDMETHODIMP CreateMessage(LPCIID, ULONG flags, LPMESSAGE* message) override try {
         if (HRESULT fault = Enter("CreateMessage")) return fault;
         if (message == nullptr) return MAPI_E_INVALID_PARAMETER;
+        if (flags & ~kCreateMessageFlags) return MAPI_E_UNKNOWN_FLAGS;
+        if (!writableFolder_) return MAPI_E_NO_ACCESS;
         World& world = TheWorld();
         auto model = std::make_shared<MessageModel>();
         model->entryId = MakeEntryId("message/" + std::to_string(world.nextMessage++));
@@ -74,36 +86,45 @@ public:
 
 private:
     std::shared_ptr<FolderModel> folder_;
+    bool writableFolder_;
+    bool storeWritable_;
 };
 
 }  // namespace
 
-LPMAPIFOLDER NewFolder(const std::shared_ptr<FolderModel>& folder) {
-    return Make<Folder>(folder);
+LPMAPIFOLDER NewFolder(const std::shared_ptr<FolderModel>& folder, bool writable,
+                       bool storeWritable) {
+    return Make<Folder>(folder, writable, storeWritable);
 }
 
-HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType,
+HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, bool storeWritable, ULONG* objectType,
                        LPUNKNOWN* object) try {
     if (object == nullptr || objectType == nullptr) return MAPI_E_INVALID_PARAMETER;
+    if (flags & ~kOpenEntryFlags) return MAPI_E_UNKNOWN_FLAGS;
     if (id == nullptr || size == 0) return MAPI_E_INVALID_ENTRYID;
+    const bool modify = (flags & MAPI_MODIFY) != 0;
+    const bool writable = storeWritable && (modify || (flags & MAPI_BEST_ACCESS) != 0);
     const std::string bytes(reinterpret_cast<const char*>(id), size);
     World& world = TheWorld();
     for (const auto& store : world.stores) {
         if (store->entryId == bytes) {
+            if (modify && !storeWritable) return MAPI_E_NO_ACCESS;
             *objectType = MAPI_STORE;
-            *object = NewStore(store);
+            *object = NewStore(store, writable);
             return S_OK;
         }
         if (auto folder = store->FolderById(bytes)) {
+            if (modify && !storeWritable) return MAPI_E_NO_ACCESS;
             *objectType = MAPI_FOLDER;
-            *object = NewFolder(folder);
+            *object = NewFolder(folder, writable, storeWritable);
             return S_OK;
         }
     }
     auto message = world.messages.find(bytes);
     if (message != world.messages.end()) {
+        if (modify && !storeWritable) return MAPI_E_NO_ACCESS;
         *objectType = MAPI_MESSAGE;
-        *object = NewMessage(message->second, (flags & (MAPI_MODIFY | MAPI_BEST_ACCESS)) != 0);
+        *object = NewMessage(message->second, writable);
         return S_OK;
     }
     std::string payload;

@@ -9,8 +9,8 @@ namespace mailsim {
 namespace {
 
 const PlatformMapiProvider kProvider = {
-    &Initialize,     &Uninitialize,     &LogonEx,         &SendMail,
-    &LibraryPresent, &SendMailExported, &MessageBoxShown, &InjectedFault,
+    &Initialize,       &Uninitialize,    &LogonEx,        &SendMail,     &LibraryPresent,
+    &SendMailExported, &MessageBoxShown, &AllocateBuffer, &AllocateMore, &FreeBuffer,
 };
 
 void WriteAtExit() {

@@ -102,8 +102,7 @@ public:
         return GetPropsFromBag(*props_, tags, count, values);
     }
     STDMETHODIMP GetPropList(ULONG, LPSPropTagArray*) override {
-        if (HRESULT fault = this->Enter("GetPropList")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("GetPropList");
     }
     STDMETHODIMP OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG flags,
                               LPUNKNOWN* object) override {
@@ -126,21 +125,17 @@ public:
     }
     STDMETHODIMP CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID, LPVOID,
                         ULONG, LPSPropProblemArray*) override {
-        if (HRESULT fault = this->Enter("CopyTo")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("CopyTo");
     }
     STDMETHODIMP CopyProps(LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
                            LPSPropProblemArray*) override {
-        if (HRESULT fault = this->Enter("CopyProps")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("CopyProps");
     }
     STDMETHODIMP GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*, LPMAPINAMEID**) override {
-        if (HRESULT fault = this->Enter("GetNamesFromIDs")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("GetNamesFromIDs");
     }
     STDMETHODIMP GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray*) override {
-        if (HRESULT fault = this->Enter("GetIDsFromNames")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("GetIDsFromNames");
     }
 
 protected:
@@ -156,24 +151,19 @@ public:
     using PropObject<Interface>::PropObject;
 
     STDMETHODIMP GetContentsTable(ULONG, LPMAPITABLE*) override {
-        if (HRESULT fault = this->Enter("GetContentsTable")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("GetContentsTable");
     }
     STDMETHODIMP GetHierarchyTable(ULONG, LPMAPITABLE*) override {
-        if (HRESULT fault = this->Enter("GetHierarchyTable")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("GetHierarchyTable");
     }
     STDMETHODIMP OpenEntry(ULONG, LPENTRYID, LPCIID, ULONG, ULONG*, LPUNKNOWN*) override {
-        if (HRESULT fault = this->Enter("OpenEntry")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("OpenEntry");
     }
     STDMETHODIMP SetSearchCriteria(LPSRestriction, LPENTRYLIST, ULONG) override {
-        if (HRESULT fault = this->Enter("SetSearchCriteria")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("SetSearchCriteria");
     }
     STDMETHODIMP GetSearchCriteria(ULONG, LPSRestriction*, LPENTRYLIST*, ULONG*) override {
-        if (HRESULT fault = this->Enter("GetSearchCriteria")) return fault;
-        return MAPI_E_NO_SUPPORT;
+        return this->Unsupported("GetSearchCriteria");
     }
 };
 
@@ -190,8 +180,13 @@ Object* Make(Args&&... args) {
 // Factories, one per kind of object.
 LPMAPISESSION NewSession();
 LPMAPITABLE NewStoresTable();
-LPMDB NewStore(const std::shared_ptr<StoreModel>& store);
-LPMAPIFOLDER NewFolder(const std::shared_ptr<FolderModel>& folder);
+// A store opened for writing lets its folders and messages be opened for
+// writing; a read-only one does not.
+LPMDB NewStore(const std::shared_ptr<StoreModel>& store, bool writable);
+// A folder opened for writing takes new messages; storeWritable is what the
+// store it was opened from allows for the entries opened through it.
+LPMAPIFOLDER NewFolder(const std::shared_ptr<FolderModel>& folder, bool writable,
+                       bool storeWritable);
 LPMESSAGE NewMessage(const std::shared_ptr<MessageModel>& message, bool writable);
 LPATTACH NewAttach(const std::shared_ptr<MessageModel>& message,
                    const std::shared_ptr<AttachModel>& attach);
@@ -199,8 +194,12 @@ LPSTREAM NewStream(const PropBagPtr& bag, ULONG tag, bool writable);
 LPADRBOOK NewAddrBook();
 // An address-book entry by identifier: a mail user or distribution list.
 HRESULT OpenAddressEntry(ULONG size, LPENTRYID id, ULONG* objectType, LPUNKNOWN* object);
-// A store, folder or message by identifier.
-HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, ULONG* objectType, LPUNKNOWN* object);
+// A store, folder or message by identifier, opened through a store that is
+// writable or not: MAPI_MODIFY on a read-only store is MAPI_E_NO_ACCESS,
+// MAPI_BEST_ACCESS gives what the store allows, neither gives read-only.
+// Flags OpenEntry does not know are MAPI_E_UNKNOWN_FLAGS.
+HRESULT OpenStoreEntry(ULONG size, LPENTRYID id, ULONG flags, bool storeWritable, ULONG* objectType,
+                       LPUNKNOWN* object);
 // CompareEntryIDs of the session, stores and address book: byte equality.
 HRESULT CompareEntryIds(ULONG size1, LPENTRYID id1, ULONG size2, LPENTRYID id2, ULONG* result);
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "MapiAllocator.h"
 #include "World.h"
-#include "platform/src/mapi_allocator.h"
 
 namespace mailsim {
 

@@ -2,7 +2,7 @@
 // to and from MAPI's SPropValue records.
 #pragma once
 
-#include "mapi/MapiPlatform.h"
+#include "mailsim/MapiNames.h"
 
 #include <map>
 #include <memory>

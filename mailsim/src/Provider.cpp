@@ -1,5 +1,6 @@
 #include "Provider.h"
 
+#include "MapiAllocator.h"
 #include "Objects.h"
 #include "ReadableFile.h"
 #include "Transcript.h"
@@ -91,8 +92,24 @@ void MessageBoxShown(LPCSTR caption, LPCSTR text, UINT style) try {
     // Not recorded: the box itself is the caller's.
 }
 
-HRESULT InjectedFault(const char* function) {
-    return EnterCall(function);
+SCODE AllocateBuffer(ULONG size, LPVOID* buffer) {
+    if (const HRESULT fault = EnterCall("MAPIAllocateBuffer")) {
+        if (buffer != nullptr) *buffer = nullptr;
+        return fault;
+    }
+    return mapi_allocator::Allocate(size, buffer);
+}
+
+SCODE AllocateMore(ULONG size, LPVOID object, LPVOID* buffer) {
+    if (const HRESULT fault = EnterCall("MAPIAllocateMore")) {
+        if (buffer != nullptr) *buffer = nullptr;
+        return fault;
+    }
+    return mapi_allocator::AllocateMore(size, object, buffer);
+}
+
+ULONG FreeBuffer(LPVOID buffer) {
+    return mapi_allocator::Free(buffer);
 }
 
 void Unload() {

@@ -2,7 +2,7 @@
 // registration and the Windows provider DLL.
 #pragma once
 
-#include "mapi/MapiPlatform.h"
+#include "mailsim/MapiNames.h"
 
 namespace mailsim {
 
@@ -15,8 +15,11 @@ ULONG SendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message, FLAGS 
 bool LibraryPresent();
 bool SendMailExported();
 void MessageBoxShown(LPCSTR caption, LPCSTR text, UINT style);
-// A fault injected for a runtime function ("MAPIAllocateBuffer"), or S_OK.
-HRESULT InjectedFault(const char* function);
+// MAPIAllocateBuffer, MAPIAllocateMore and MAPIFreeBuffer as the program
+// calls them: counted, open to faults, and served by the client's allocator.
+SCODE AllocateBuffer(ULONG size, LPVOID* buffer);
+SCODE AllocateMore(ULONG size, LPVOID object, LPVOID* buffer);
+ULONG FreeBuffer(LPVOID buffer);
 // The last word when the client is unloaded: the final transcript.
 void Unload();
 

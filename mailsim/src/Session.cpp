@@ -7,6 +7,9 @@
 namespace mailsim {
 namespace {
 
+constexpr ULONG kOpenMsgStoreFlags = MDB_NO_DIALOG | MDB_WRITE | MAPI_DEFERRED_ERRORS |
+                                     MAPI_BEST_ACCESS | MDB_TEMPORARY | MDB_NO_MAIL | MDB_ONLINE;
+
 class Session final : public Tracked<IMAPISession> {
 public:
     Session() : Tracked<IMAPISession>("IMAPISession") {}
@@ -24,15 +27,18 @@ public:
     } catch (...) {
         return FailedCall();
     }
-    STDMETHODIMP OpenMsgStore(ULONG_PTR, ULONG size, LPENTRYID id, LPCIID, ULONG,
+    // Read-only unless asked for writing (MDB_WRITE) or for the best access
+    // the user has (MAPI_BEST_ACCESS), which is full access here.
+    STDMETHODIMP OpenMsgStore(ULONG_PTR, ULONG size, LPENTRYID id, LPCIID, ULONG flags,
                               LPMDB* store) override try {
         if (HRESULT fault = Enter("OpenMsgStore")) return fault;
         if (store == nullptr) return MAPI_E_INVALID_PARAMETER;
+        if (flags & ~kOpenMsgStoreFlags) return MAPI_E_UNKNOWN_FLAGS;
         if (id == nullptr || size == 0) return MAPI_E_INVALID_ENTRYID;
         const std::string bytes(reinterpret_cast<const char*>(id), size);
         for (const auto& model : TheWorld().stores) {
             if (model->entryId == bytes) {
-                *store = NewStore(model);
+                *store = NewStore(model, (flags & (MDB_WRITE | MAPI_BEST_ACCESS)) != 0);
                 return S_OK;
             }
         }
@@ -58,8 +64,9 @@ public:
     STDMETHODIMP OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* objectType,
                            LPUNKNOWN* object) override {
         if (HRESULT fault = Enter("OpenEntry")) return fault;
-        const HRESULT result = OpenStoreEntry(size, id, flags, objectType, object);
-        if (result == S_OK) return result;
+        // The session reaches a store's entries with the user's full access.
+        const HRESULT result = OpenStoreEntry(size, id, flags, true, objectType, object);
+        if (result == S_OK || result == MAPI_E_UNKNOWN_FLAGS) return result;
         const HRESULT address = OpenAddressEntry(size, id, objectType, object);
         return address == S_OK ? S_OK : result;
     }

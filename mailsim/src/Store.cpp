@@ -3,15 +3,19 @@
 #include <cstring>
 
 #include "Objects.h"
-#include "platform/src/mapi_allocator.h"
+#include "MapiAllocator.h"
 
 namespace mailsim {
 namespace {
 
 class Store final : public PropObject<IMsgStore> {
 public:
-    explicit Store(std::shared_ptr<StoreModel> store)
-        : PropObject<IMsgStore>("IMsgStore", store->props, false), store_(std::move(store)) {}
+    // The store's own properties stay read-only whatever the access; the
+    // access decides what may be opened through it for writing.
+    Store(std::shared_ptr<StoreModel> store, bool writable)
+        : PropObject<IMsgStore>("IMsgStore", store->props, false),
+          store_(std::move(store)),
+          writableStore_(writable) {}
 
     std::string Describe() const override {
         return store_->definition.displayName ? *store_->definition.displayName : std::string();
@@ -40,7 +44,7 @@ public:
     STDMETHODIMP OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* objectType,
                            LPUNKNOWN* object) override {
         if (HRESULT fault = Enter("OpenEntry")) return fault;
-        return OpenStoreEntry(size, id, flags, objectType, object);
+        return OpenStoreEntry(size, id, flags, writableStore_, objectType, object);
     }
     STDMETHODIMP SetReceiveFolder(LPTSTR, ULONG, ULONG, LPENTRYID) override {
         return Unsupported("SetReceiveFolder");
@@ -99,6 +103,7 @@ public:
 
 private:
     std::shared_ptr<StoreModel> store_;
+    bool writableStore_;
 };
 
 // A table cell holds whatever the row has under the column's identifier,
@@ -246,8 +251,8 @@ private:
 
 }  // namespace
 
-LPMDB NewStore(const std::shared_ptr<StoreModel>& store) {
-    return Make<Store>(store);
+LPMDB NewStore(const std::shared_ptr<StoreModel>& store, bool writable) {
+    return Make<Store>(store, writable);
 }
 
 LPMAPITABLE NewStoresTable() {

@@ -9,7 +9,7 @@
 
 #include "Text.h"
 #include "World.h"
-#include "platform/src/mapi_allocator.h"
+#include "MapiAllocator.h"
 
 namespace mailsim {
 namespace {

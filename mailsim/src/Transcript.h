@@ -2,7 +2,7 @@
 // readable rendering of forms and send dialogs on standard output.
 #pragma once
 
-#include "mapi/MapiPlatform.h"
+#include "mailsim/MapiNames.h"
 
 #include <nlohmann/json.hpp>
 

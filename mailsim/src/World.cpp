@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "Objects.h"
-#include "platform/src/mapi_allocator.h"
+#include "MapiAllocator.h"
 
 namespace mailsim {
 namespace {

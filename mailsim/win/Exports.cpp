@@ -4,8 +4,7 @@
 // MAPIUninitialize and when the DLL is unloaded.
 #include <windows.h>
 
-#include "mailsim/src/Provider.h"
-#include "platform/src/mapi_allocator.h"
+#include "Provider.h"
 
 extern "C" {
 
@@ -23,23 +22,15 @@ HRESULT WINAPI MAPILogonEx(ULONG_PTR ulUIParam, LPSTR lpszProfileName, LPSTR lps
 }
 
 SCODE WINAPI MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
-    if (const HRESULT fault = mailsim::InjectedFault("MAPIAllocateBuffer")) {
-        if (lppBuffer != nullptr) *lppBuffer = nullptr;
-        return fault;
-    }
-    return mapi_allocator::Allocate(cbSize, lppBuffer);
+    return mailsim::AllocateBuffer(cbSize, lppBuffer);
 }
 
 SCODE WINAPI MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
-    if (const HRESULT fault = mailsim::InjectedFault("MAPIAllocateMore")) {
-        if (lppBuffer != nullptr) *lppBuffer = nullptr;
-        return fault;
-    }
-    return mapi_allocator::AllocateMore(cbSize, lpObject, lppBuffer);
+    return mailsim::AllocateMore(cbSize, lpObject, lppBuffer);
 }
 
 ULONG WINAPI MAPIFreeBuffer(LPVOID lpBuffer) {
-    return mapi_allocator::Free(lpBuffer);
+    return mailsim::FreeBuffer(lpBuffer);
 }
 
 ULONG WINAPI MAPISendMail(LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage,

@@ -13,11 +13,11 @@ struct PlatformMapiProvider {
     // Extended MAPI entry points that MAPI32 forwards to the provider.
     HRESULT (*initialize)(LPVOID lpMapiInit);
     void (*uninitialize)();
-    HRESULT (*logonEx)
+    HRESULT(*logonEx)
     (ULONG_PTR ulUIParam, LPSTR lpszProfileName, LPSTR lpszPassword, ULONG flFlags,
      IMAPISession** lppSession);
     // Simple MAPI send dialog.
-    ULONG (*sendMail)
+    ULONG(*sendMail)
     (LHANDLE lhSession, ULONG_PTR ulUIParam, lpMapiMessage lpMessage, FLAGS flFlags,
      ULONG ulReserved);
     // Whether "MAPI32.DLL" can be loaded by name, and whether it exports
@@ -26,13 +26,16 @@ struct PlatformMapiProvider {
     bool (*sendMailExported)();
     // A message box was shown (caption, text, style).
     void (*messageBox)(LPCSTR lpCaption, LPCSTR lpText, UINT uType);
-    // Fault injection for runtime functions such as "MAPIAllocateBuffer":
-    // returns the result the nth call must fail with, or 0 to proceed.
-    HRESULT (*injectedFault)(const char* function);
+    // The MAPI buffer allocator: MAPI32 forwards MAPIAllocateBuffer,
+    // MAPIAllocateMore and MAPIFreeBuffer to the provider, which keeps the
+    // blocks and their accounting (and may make an allocation fail).
+    SCODE (*allocateBuffer)(ULONG cbSize, LPVOID* lppBuffer);
+    SCODE (*allocateMore)(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer);
+    ULONG (*freeBuffer)(LPVOID lpBuffer);
 };
 
-// Installs the provider (null removes it). Without one, MAPIInitialize and
-// MAPILogonEx fail, "MAPI32.DLL" does not load, and message boxes only
-// reach standard error.
+// Installs the provider (null removes it). Without one, MAPIInitialize,
+// MAPILogonEx and MAPIAllocateBuffer/More fail, "MAPI32.DLL" does not
+// load, and message boxes only reach standard error.
 void PlatformSetMapiProvider(const PlatformMapiProvider* provider);
 const PlatformMapiProvider* PlatformGetMapiProvider();

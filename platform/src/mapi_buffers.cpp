@@ -1,43 +1,38 @@
 // MAPIAllocateBuffer, MAPIAllocateMore, MAPIFreeBuffer, FreeProws and
-// FreePadrlist of the stand-in's MAPI runtime. The provider may make an
-// allocation fail, for fault-injection tests.
+// FreePadrlist of the stand-in's MAPI runtime. The buffers are the
+// provider's: the calls forward to it, as MAPI32 forwards them to the
+// provider DLL. Without a provider nothing can be allocated.
 #include <windows.h>
 #include <mapix.h>
 #include <mapiutil.h>
 
-#include "mapi_allocator.h"
 #include "platform_mapi_provider.h"
 
-namespace {
-
-HRESULT InjectedFault(const char* function) {
-    const PlatformMapiProvider* provider = PlatformGetMapiProvider();
-    if (provider == nullptr || provider->injectedFault == nullptr) return S_OK;
-    return provider->injectedFault(function);
-}
-
-}  // namespace
-
 SCODE WINAPI MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) {
-    const HRESULT fault = InjectedFault("MAPIAllocateBuffer");
-    if (fault != S_OK) {
+    const PlatformMapiProvider* provider = PlatformGetMapiProvider();
+    if (provider == nullptr || provider->allocateBuffer == nullptr) {
         if (lppBuffer != nullptr) *lppBuffer = nullptr;
-        return fault;
+        return MAPI_E_NOT_INITIALIZED;
     }
-    return mapi_allocator::Allocate(cbSize, lppBuffer);
+    return provider->allocateBuffer(cbSize, lppBuffer);
 }
 
 SCODE WINAPI MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer) {
-    const HRESULT fault = InjectedFault("MAPIAllocateMore");
-    if (fault != S_OK) {
+    const PlatformMapiProvider* provider = PlatformGetMapiProvider();
+    if (provider == nullptr || provider->allocateMore == nullptr) {
         if (lppBuffer != nullptr) *lppBuffer = nullptr;
-        return fault;
+        return MAPI_E_NOT_INITIALIZED;
     }
-    return mapi_allocator::AllocateMore(cbSize, lpObject, lppBuffer);
+    return provider->allocateMore(cbSize, lpObject, lppBuffer);
 }
 
 ULONG WINAPI MAPIFreeBuffer(LPVOID lpBuffer) {
-    return mapi_allocator::Free(lpBuffer);
+    if (lpBuffer == nullptr) return S_OK;
+    const PlatformMapiProvider* provider = PlatformGetMapiProvider();
+    // Nothing was allocated without a provider, so there is nothing to free.
+    if (provider == nullptr || provider->freeBuffer == nullptr)
+        return static_cast<ULONG>(MAPI_E_INVALID_PARAMETER);
+    return provider->freeBuffer(lpBuffer);
 }
 
 void FreeProws(LPSRowSet lpRows) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "mailsim/Mailsim.h"
-#include "mapi/MapiPlatform.h"
+#include "mailsim/MapiNames.h"
 
 #include <gtest/gtest.h>
 

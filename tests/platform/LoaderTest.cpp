@@ -1,7 +1,10 @@
-// The module loader and the message box of the Linux stand-in, with a test
-// provider that decides whether MAPI32.DLL and its export exist.
+// The module loader, the message box and the MAPI buffers of the Linux
+// stand-in, with a test provider that decides whether MAPI32.DLL and its
+// export exist and that owns the buffers.
 #include <windows.h>
 #include <mapi.h>
+#include <mapix.h>
+#include <mapiutil.h>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +108,50 @@ TEST_F(Loader, MessageBoxGoesToStandardErrorAndTheProvider) {
               "Quillora: Unable to open folder 'Drafts'.\n");
     EXPECT_EQ(switches.boxes,
               std::vector<std::string>{"Quillora|Unable to open folder 'Drafts'.|16"});
+}
+
+// MAPI buffers are the provider's: the runtime forwards every buffer call,
+// FreeProws included, and allocates nothing without a provider.
+TEST_F(Loader, BuffersBelongToTheProvider) {
+    static std::vector<std::string> calls;
+    static char blocks[3][64];
+    calls.clear();
+    provider_.allocateBuffer = [](ULONG size, LPVOID* buffer) -> SCODE {
+        calls.push_back("allocate " + std::to_string(size));
+        *buffer = blocks[calls.size() % 3];
+        return S_OK;
+    };
+    provider_.allocateMore = [](ULONG size, LPVOID object, LPVOID* buffer) -> SCODE {
+        calls.push_back("more " + std::to_string(size) + (object == blocks[1] ? " of 1" : ""));
+        *buffer = nullptr;
+        return MAPI_E_NOT_ENOUGH_MEMORY;
+    };
+    provider_.freeBuffer = [](LPVOID buffer) -> ULONG {
+        for (int i = 0; i < 3; ++i)
+            if (buffer == blocks[i]) calls.push_back("free " + std::to_string(i));
+        return S_OK;
+    };
+    LPVOID set = nullptr;
+    LPVOID more = &set;
+    ASSERT_EQ(MAPIAllocateBuffer(CbNewSRowSet(1), &set), S_OK);
+    EXPECT_EQ(set, blocks[1]);
+    EXPECT_EQ(MAPIAllocateMore(8, set, &more), MAPI_E_NOT_ENOUGH_MEMORY);
+    EXPECT_EQ(more, nullptr);
+    LPSRowSet rows = static_cast<LPSRowSet>(set);
+    rows->cRows = 1;
+    rows->aRow[0].lpProps = reinterpret_cast<LPSPropValue>(blocks[2]);
+    FreeProws(rows);
+    EXPECT_EQ(calls, (std::vector<std::string>{"allocate " + std::to_string(CbNewSRowSet(1)),
+                                               "more 8 of 1", "free 2", "free 1"}));
+
+    PlatformSetMapiProvider(nullptr);
+    LPVOID none = &set;
+    EXPECT_NE(MAPIAllocateBuffer(16, &none), S_OK);
+    EXPECT_EQ(none, nullptr);
+    none = &set;
+    EXPECT_NE(MAPIAllocateMore(16, blocks[1], &none), S_OK);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(MAPIFreeBuffer(nullptr), S_OK);
 }
 
 }  // namespace

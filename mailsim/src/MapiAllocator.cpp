@@ -1,7 +1,7 @@
 // Every block carries a small header in front of the caller's bytes; the
 // allocator keeps the live root and chained blocks in sets, so a bad or
 // repeated free is recognised without reading memory it does not own.
-#include "mapi_allocator.h"
+#include "MapiAllocator.h"
 
 #include <cstdint>
 #include <cstdlib>

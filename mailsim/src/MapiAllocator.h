@@ -1,7 +1,8 @@
 // The MAPI buffer allocator with its accounting: the blocks behind
-// MAPIAllocateBuffer, MAPIAllocateMore and MAPIFreeBuffer. Shared by the
-// Linux stand-in's MAPI runtime and by the simulated mail client's provider
-// DLL for Windows, so it uses only the MAPI types and standard C++.
+// MAPIAllocateBuffer, MAPIAllocateMore and MAPIFreeBuffer. It belongs to
+// the client, as the provider: the provider DLL exports it to MAPI32, and
+// the Linux stand-in's MAPI runtime forwards to it through the provider
+// table. The client's own allocations use it directly.
 #pragma once
 
 #include <windows.h>
