@@ -1,5 +1,6 @@
 #include "mapi/ComposeViaDrafts.h"
 
+#include "text/RecipientType.h"
 #include "text/TextHelpers.h"
 #include "mapi/MapiPlatform.h"
 #include "mapi/MessageItem.h"
@@ -7,22 +8,6 @@
 namespace {
 
 constexpr char kCaption[] = "Quillora";
-
-// Extended MAPI's recipient type (PR_RECIPIENT_TYPE) for each kind.
-constexpr ULONG RecipientType(RecipientKind kind) {
-    switch (kind) {
-        case RecipientKind::To:
-            return MAPI_TO;
-        case RecipientKind::Cc:
-            return MAPI_CC;
-        case RecipientKind::Bcc:
-            return MAPI_BCC;
-    }
-    return MAPI_TO;
-}
-static_assert(RecipientType(RecipientKind::To) == 1 && RecipientType(RecipientKind::Cc) == 2 &&
-                  RecipientType(RecipientKind::Bcc) == 3,
-              "Extended MAPI recipient types are To 1, Cc 2, Bcc 3");
 
 }  // namespace
 
@@ -41,7 +26,7 @@ int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request) {
     // Each recipient is resolved and added on its own, so one that fails is
     // left out and the rest still go in.
     const auto addRecipient = [&message](const char* name, RecipientKind kind) {
-        message.AddRecipient(name, RecipientType(kind), nullptr);
+        message.AddRecipient(name, MapiRecipientType(kind), nullptr);
     };
     SplitRecipientList(request.to, RecipientKind::To, addRecipient);
     SplitRecipientList(request.cc, RecipientKind::Cc, addRecipient);

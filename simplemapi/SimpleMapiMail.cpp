@@ -3,23 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "text/RecipientType.h"
 
-// Simple MAPI's recipient class for each kind of recipient.
-constexpr ULONG RecipientClass(RecipientKind kind) {
-    switch (kind) {
-        case RecipientKind::To:
-            return MAPI_TO;
-        case RecipientKind::Cc:
-            return MAPI_CC;
-        case RecipientKind::Bcc:
-            return MAPI_BCC;
-    }
-    return MAPI_TO;
-}
-static_assert(RecipientClass(RecipientKind::To) == 1 && RecipientClass(RecipientKind::Cc) == 2 &&
-                  RecipientClass(RecipientKind::Bcc) == 3,
-              "Simple MAPI recipient classes are To 1, Cc 2, Bcc 3");
+namespace {
 
 // MAPI32.DLL as loaded by name: shared by every SimpleMapiMail in the
 // process, freed and cleared by each destructor.
@@ -99,7 +85,7 @@ bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind) {
     }
     MapiRecipDesc& recipient = message.lpRecips[message.nRecipCount];
     recipient.lpszName = copy;
-    recipient.ulRecipClass = RecipientClass(kind);
+    recipient.ulRecipClass = MapiRecipientType(kind);
     ++message.nRecipCount;
     return true;
 }
