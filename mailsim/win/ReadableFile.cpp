@@ -1,4 +1,4 @@
-#include "mailsim/src/ReadableFile.h"
+#include "ReadableFile.h"
 
 #include <windows.h>
 
