@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ struct Request {
     const char* name;
     const char* profileTail;  // closes kProfile: what makes this road run
 };
+
+// Test names show the request's name, not its bytes.
+void PrintTo(const Request& request, std::ostream* out) {
+    *out << request.name;
+}
 
 // The Drafts road, with a send dialog behind it that succeeds or fails, and
 // the send dialog reached because logon fails.
