@@ -16,7 +16,6 @@ key='HKCR\mailto\shell\open\command'
 failures=0
 
 reg() { wine_reg "$@" >"$work/reg.log" 2>&1; }
-windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
 saved=$(windows_path "$work/mailto.reg")
 
 restore() {

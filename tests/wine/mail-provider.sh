@@ -15,8 +15,7 @@ reg() { wine_reg "$@" >/dev/null 2>&1; }
 key='HKLM\Software\Clients\Mail'
 case "${1:-}" in
 register)
-    dll="Z:$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
-    dll=${dll//\//\\}
+    dll=$(windows_path "$2")
     reg add "$key" /ve /t REG_SZ /d Mailsim /f &&
     reg add "$key\\Mailsim" /v DLLPathEx /t REG_SZ /d "$dll" /f &&
     reg add "$key\\Mailsim" /v DLLPath /t REG_SZ /d "$dll" /f

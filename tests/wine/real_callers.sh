@@ -13,10 +13,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
-win() { local p; p="Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; printf '%s' "${p//\//\\}"; }
-exe=$(win "$program")
+exe=$(windows_path "$program")
 printf 'May figures\r\n' >"$work/May report.pdf"
-attachment=$(win "$work/May report.pdf")
+attachment=$(windows_path "$work/May report.pdf")
 # Every road fails: no MAPI, and the send dialog reports a failure.
 printf '{"initialize": "0x80004005", "simpleMapi": {"result": 2}}' >"$work/broken.json"
 
@@ -40,8 +39,8 @@ call() {
     shift 3
     rm -f "$work/transcript.json"
     local out
-    local settings=(MAPISIM_TRANSCRIPT="$(win "$work/transcript.json")")
-    [ -n "$profile" ] && settings+=(MAPISIM_PROFILE="$(win "$profile")")
+    local settings=(MAPISIM_TRANSCRIPT="$(windows_path "$work/transcript.json")")
+    [ -n "$profile" ] && settings+=(MAPISIM_PROFILE="$(windows_path "$profile")")
     out=$(env "${settings[@]}" "$here/wine-run.sh" "$@" 2>/dev/null | tr -d '\r')
     local problem
     problem=$(python3 - "$work/transcript.json" "$want" "$out" 2>&1 <<'PY'
@@ -77,10 +76,10 @@ PY
     fi
 }
 
-call "cmd, start /wait, form shown" 0 "" cmd /c "$(win "$work/caller.bat")"
-call "cmd, start /wait, both roads fail" -1 "$work/broken.json" cmd /c "$(win "$work/caller.bat")"
-call "cscript, WScript.Shell Run, form shown" 0 "" cscript //nologo "$(win "$work/caller.vbs")"
+call "cmd, start /wait, form shown" 0 "" cmd /c "$(windows_path "$work/caller.bat")"
+call "cmd, start /wait, both roads fail" -1 "$work/broken.json" cmd /c "$(windows_path "$work/caller.bat")"
+call "cscript, WScript.Shell Run, form shown" 0 "" cscript //nologo "$(windows_path "$work/caller.vbs")"
 call "cscript, WScript.Shell Run, both roads fail" -1 "$work/broken.json" \
-    cscript //nologo "$(win "$work/caller.vbs")"
+    cscript //nologo "$(windows_path "$work/caller.vbs")"
 
 [ "$failures" = 0 ]

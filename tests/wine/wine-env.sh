@@ -57,6 +57,13 @@ wine_reg() {
     timeout 60 "$loader" reg "$@"
 }
 
+# A host path as Windows programs see it: Z:\ followed by the absolute path.
+windows_path() {
+    local p
+    p="Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+    printf '%s' "${p//\//\\}"
+}
+
 if [ ! -x "$QUILLORA_WINE_LOADER" ]; then
     echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: no $QUILLORA_WINE_LOADER (is wine$([ "$QUILLORA_WINE_BITS" = 32 ] && echo 32:i386 || echo 64) installed?)"
     exit "$QUILLORA_WINE_SKIP"

@@ -17,7 +17,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
 
 file="$work/in use.log"
 printf 'first line\r\n' >"$file"

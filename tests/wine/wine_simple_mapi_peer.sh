@@ -25,7 +25,7 @@ STUB
     chmod +x "$work/bin/$tool"
 done
 printf 'quarterly numbers\n' >"$work/q 1.txt"
-attachment="Z:${work//\//\\}\\q 1.txt"
+attachment=$(windows_path "$work/q 1.txt")
 
 # compose <name> <expected mailto URL> <Quillora arguments...>
 compose() {
