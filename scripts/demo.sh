@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# The main job on Linux: builds the native Quillora and composes a message on
-# the simulated mail client's embedded default profile. The client shows its
-# compose form on the terminal; the exit code is Quillora's.
+# The main job on Linux: builds the native Quillora (without the tests) and
+# composes a message on the simulated mail client's embedded default profile.
+# The client shows its compose form on the terminal; the exit code is
+# Quillora's. Configure and build output appear only when they fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null \
-   || ! dpkg-query -W nlohmann-json3-dev >/dev/null 2>&1; then
-    scripts/install-deps.sh
-fi
-cmake --preset native >/dev/null
-cmake --build --preset native --target Quillora >/dev/null
+scripts/install-deps.sh demo
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+quiet() {  # quiet <what> <command...>: the command's output only if it fails
+    local what=$1
+    shift
+    if ! "$@" >"$log" 2>&1; then
+        cat "$log" >&2
+        echo "demo: $what failed" >&2
+        exit 1
+    fi
+}
+quiet configure cmake --preset demo
+quiet build cmake --build --preset demo
 unset MAPISIM_PROFILE MAPISIM_TRANSCRIPT
 set +e
-build/native/front/Quillora -to "Alice Example;bob@example.com" \
+build/demo/front/Quillora -to "Alice Example;bob@example.com" \
     -subject "Quillora demo" -body "Hello,\nthis message was composed by Quillora." \
     -attachment README.md
 code=$?
