@@ -3,7 +3,7 @@
 # Makes an executable target one of the shipped Windows programs: GUI
 # subsystem (no console), stripped, the toolchain's runtimes linked statically
 # so that only the system's own DLLs are imported, and built for size. With
-# VERSION_RESOURCE the program carries the version block of res/version.rc.
+# VERSION_RESOURCE the program carries the version block (res/version.rc.in).
 # Elsewhere (the native build on the platform stand-in) it does nothing.
 # quillora_program_code(<target>)
 #
@@ -37,6 +37,6 @@ function(quillora_windows_program target)
         -Wl,--gc-sections)
 
     if(P_VERSION_RESOURCE)
-        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/res/version.rc)
+        target_sources(${target} PRIVATE ${PROJECT_BINARY_DIR}/res/version.rc)
     endif()
 endfunction()

@@ -8,7 +8,9 @@
 #include "Text.h"
 
 namespace mailsim {
-namespace {
+// A named namespace: Sha256::State has external linkage, so its members
+// take no types from an anonymous one.
+namespace evp {
 
 struct ContextDeleter {
     void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
@@ -21,10 +23,10 @@ Context NewContext() {
     return context;
 }
 
-}  // namespace
+}  // namespace evp
 
 struct Sha256::State {
-    Context context = NewContext();
+    evp::Context context = evp::NewContext();
 };
 
 Sha256::Sha256() : state_(new State) {
@@ -43,7 +45,7 @@ void Sha256::Update(const void* bytes, size_t size) {
 
 std::string Sha256::HexDigest() const {
     // Finishing consumes a context: finish a copy so this one can go on.
-    Context copy = NewContext();
+    evp::Context copy = evp::NewContext();
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
     if (EVP_MD_CTX_copy_ex(copy.get(), state_->context.get()) != 1 ||

@@ -2,13 +2,27 @@
 """Checks the release packages that scripts/package.sh made: each zip is the
 very zip its build made and its Wine tests ran the programs of, and holds
 exactly its two programs, byte for byte as built, and the Windows README
-with its placeholders filled and Windows line ends."""
+with its placeholders filled and Windows line ends. The version in the names
+and the README is the one each build was configured with (project() in
+CMakeLists.txt), unless given as the argument."""
 import sys
 import zipfile
 
-VERSION = sys.argv[1] if len(sys.argv) > 1 else "1.0.0.1"
+
+def configured_version(preset):
+    try:
+        with open(f"build/{preset}/CMakeCache.txt", encoding="utf-8") as cache:
+            for line in cache:
+                if line.startswith("CMAKE_PROJECT_VERSION:STATIC="):
+                    return line.split("=", 1)[1].strip()
+    except OSError as error:
+        sys.exit(f"build/{preset}: {error.strerror}")
+    sys.exit(f"build/{preset}: no project version in CMakeCache.txt")
+
+
 problems = []
 for arch, preset in (("x86", "mingw-i686"), ("x64", "mingw-x86_64")):
+    VERSION = sys.argv[1] if len(sys.argv) > 1 else configured_version(preset)
     name = f"quillora-{VERSION}-{arch}"
     with open(f"dist/{name}.zip", "rb") as shipped, \
             open(f"build/{preset}/package/{name}.zip", "rb") as tested:
