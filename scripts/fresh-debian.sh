@@ -33,6 +33,7 @@ mirror=${mirror:-http://deb.debian.org/debian}
 mirror=${mirror%/}
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/quillora-debian$1-XXXXXX")
+chmod 755 "$root"  # a root directory: apt's own user must get through it
 mounts=()
 cleanup() {
     # Whatever still runs in the root (a wineserver, say) holds its mounts.
@@ -91,7 +92,7 @@ echo "== git and a fresh clone of $(git -C "$repo" rev-parse --short HEAD)"
 git -C "$repo" bundle create -q "$root/root/quillora.bundle" HEAD
 if ! in_root bash -c 'export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq && apt-get install -y -qq --no-install-recommends git ca-certificates >/dev/null
-    git -c advice.detachedHead=false clone -q /root/quillora.bundle /root/quillora && rm /root/quillora.bundle'; then
+    git -c advice.detachedHead=false -c init.defaultBranch=main clone -q /root/quillora.bundle /root/quillora && rm /root/quillora.bundle'; then
     echo "fresh-debian: could not install git or clone" >&2
     exit 1
 fi
