@@ -91,21 +91,25 @@ done
 echo "== git and a fresh clone of $(git -C "$repo" rev-parse --short HEAD)"
 git -C "$repo" bundle create -q "$root/root/quillora.bundle" HEAD
 if ! in_root bash -c 'export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq && apt-get install -y -qq --no-install-recommends git ca-certificates >/dev/null
-    git -c advice.detachedHead=false -c init.defaultBranch=main clone -q /root/quillora.bundle /root/quillora && rm /root/quillora.bundle'; then
+    { apt-get update -qq && apt-get install -y -qq --no-install-recommends git ca-certificates; } >/root/git.log 2>&1
+    git -c advice.detachedHead=false -c init.defaultBranch=main clone -q /root/quillora.bundle /root/quillora &&
+        rm /root/quillora.bundle /root/git.log'; then
+    cat "$root/root/git.log" >&2 2>/dev/null || true
     echo "fresh-debian: could not install git or clone" >&2
     exit 1
 fi
 
 release=$1
 results=()
-run() {  # run <command>: in the clone, timed
+run() {  # run <command>: in the clone, timed (wall, and the CPU time it took)
     echo "== $1"
-    local t0 code=0
+    local t0 code=0 cpu
     t0=$(date +%s.%N)
-    in_root bash -c "cd /root/quillora && $1" || code=$?
-    results+=("$(awk -v t0="$t0" -v t1="$(date +%s.%N)" -v r="$release" -v c="$1" -v e="$code" \
-        'BEGIN { printf "Debian %s: %-26s %7.1f s, exit %d", r, c, t1 - t0, e }')")
+    in_root bash -c "cd /root/quillora && { $1; }; code=\$?; times >/root/.cpu; exit \$code" || code=$?
+    # times: the shell's, then its children's user and system time (0m1.5s 0m0.2s).
+    cpu=$(sed -n 2p "$root/root/.cpu" | tr -d s | awk -F'[ m]' '{ print $1 * 60 + $2 + $3 * 60 + $4 }')
+    results+=("$(awk -v t0="$t0" -v t1="$(date +%s.%N)" -v r="$release" -v c="$1" -v e="$code" -v cpu="$cpu" \
+        'BEGIN { printf "Debian %s: %-26s %7.1f s (CPU %.1f s), exit %d", r, c, t1 - t0, cpu, e }')")
 }
 case $mode in
 demo) run "bash scripts/demo.sh" ;;
