@@ -37,6 +37,11 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=
 # fixed locale (en-US, code page 1252, UTF-8 file names) whatever the machine's.
 export LC_ALL=C.UTF-8
 unset LANGUAGE
+# No display, whatever the desktop: Wine then loads no graphics driver, so a
+# message box cannot be made and MessageBoxA returns at once instead of
+# waiting for a click (the end-to-end runner reads its caption and text from
+# the relay trace). Wine's null driver would make the window and wait.
+unset DISPLAY WAYLAND_DISPLAY
 export WINEARCH=win64
 
 # wine32_usable: true when Wine's 32-bit side is installed and this kernel

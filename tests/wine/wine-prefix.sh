@@ -34,8 +34,6 @@ setup)
     # - winebrowser hands URLs to xdg-open and mail to xdg-email, looked up on
     #   PATH, rather than to the first of its built-in list that exists
     #   (/usr/bin/open comes before xdg-email where xdg-utils is installed).
-    # - The null graphics driver: windows exist but nothing is drawn, with or
-    #   without a display, and no driver is searched for.
     settings="$WINEPREFIX/quillora-settings.reg"
     cat >"$settings" <<'REG'
 REGEDIT4
@@ -46,9 +44,6 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineBrowser]
 "Browsers"="xdg-open"
 "Mailers"="xdg-email"
-
-[HKEY_CURRENT_USER\Software\Wine\Drivers]
-"Graphics"="null"
 REG
     timeout 60 "$WINE64" reg import "$(windows_path "$settings")" </dev/null >/dev/null 2>&1 9>&- ||
         { echo "wine prefix settings failed" >&2; exit 1; }
