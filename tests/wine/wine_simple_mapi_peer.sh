@@ -90,7 +90,7 @@ compose() {
     local name=$1 subject=$2 body=$3 file=$4
     shift 4
     rm -f "$work/record"
-    PATH="$work/bin:$PATH" "$here/wine-run.sh" "$program" "$@" >/dev/null 2>&1
+    PATH="$work/bin:$PATH" "$here/wine-run.sh" "$program" "$@" >/dev/null 2>"$work/stderr"
     local rc=$?
     # The desktop is started by Wine after Quillora has returned.
     for _ in $(seq 100); do [ -s "$work/record" ] && break; sleep 0.1; done
@@ -100,6 +100,7 @@ compose() {
     if [ $? != 0 ] || [ "$rc" != 0 ]; then
         echo "FAIL $name: exit $rc (want 0)"
         printf '%s\n' "$report" | sed 's/^/     /'
+        tail -n 5 "$work/stderr" | sed 's/^/     stderr: /'
         failures=$((failures + 1))
     else
         echo "ok   $name: $report"
