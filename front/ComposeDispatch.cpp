@@ -7,8 +7,9 @@
 
 namespace {
 
-// Open-entry flags for the default store: writable, bypassing its cache.
-constexpr ULONG kStoreOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
+// The flags every folder of the default store is opened with (OpenEntry):
+// writable, bypassing the store's cache.
+constexpr ULONG kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
 
 }  // namespace
 
@@ -18,7 +19,7 @@ int ComposeDispatch(const ComposeRequest& request) {
 
     if (MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */)) {
         if (session.Logon(nullptr /* default profile */, false) &&
-            session.OpenStore(nullptr /* default store */, kStoreOpenFlags)) {
+            session.OpenStore(nullptr /* default store */, kFolderOpenFlags)) {
             result = ComposeViaDrafts(&session, request);
         }
         // Releases the current folder, the store and the session, whatever

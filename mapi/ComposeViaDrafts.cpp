@@ -1,9 +1,9 @@
 #include "mapi/ComposeViaDrafts.h"
 
-#include "text/RecipientType.h"
-#include "text/TextHelpers.h"
 #include "mapi/MapiPlatform.h"
+#include "mapi/MapiRecipientType.h"
 #include "mapi/MessageItem.h"
+#include "text/TextHelpers.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "text/RecipientType.h"
+#include "mapi/MapiRecipientType.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 // again and again with its first, second, third ... allocation failing,
 // returns MAPI_E_NOT_ENOUGH_MEMORY (or succeeds), never lets an exception
 // out, and leaves nothing half done: the form finally shown is exact and
-// everything handed out comes back. This program replaces operator new to
-// make one chosen allocation fail, so it runs on its own.
+// everything handed out comes back. This program replaces the global
+// allocator (every form of new and delete) to make one chosen allocation
+// fail, so it runs on its own.
 #include "MailsimTesting.h"
 
 #include <algorithm>
@@ -22,22 +23,97 @@ namespace {
 long allocationsBeforeFailure = -1;  // -1: none fails
 bool allocationFailed = false;
 
-}  // namespace
-
-void* operator new(std::size_t size) {
+// Every form of operator new comes here, so that the chosen allocation fails
+// whichever form makes it, and every block is freed by std::free: the
+// library may allocate with one form (a nothrow new in std::stable_sort's
+// buffer) and free with another.
+void* Allocate(std::size_t size, std::size_t alignment) {
     if (allocationsBeforeFailure == 0) {
         allocationsBeforeFailure = -1;
         allocationFailed = true;
         throw std::bad_alloc();
     }
     if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
+    if (size == 0) size = 1;
+    void* memory =
+        alignment <= alignof(std::max_align_t)
+            ? std::malloc(size)
+            : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+    if (memory == nullptr) throw std::bad_alloc();
+    return memory;
 }
+
+void* AllocateOrNull(std::size_t size, std::size_t alignment) noexcept {
+    try {
+        return Allocate(size, alignment);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+constexpr std::size_t kDefaultAlignment = alignof(std::max_align_t);
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    return Allocate(size, kDefaultAlignment);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size, kDefaultAlignment);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return AllocateOrNull(size, kDefaultAlignment);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return AllocateOrNull(size, kDefaultAlignment);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    return Allocate(size, static_cast<std::size_t>(alignment));
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    return Allocate(size, static_cast<std::size_t>(alignment));
+}
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
+    return AllocateOrNull(size, static_cast<std::size_t>(alignment));
+}
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
+    return AllocateOrNull(size, static_cast<std::size_t>(alignment));
+}
+
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
+void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
 void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t&) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
     std::free(memory);
 }
 

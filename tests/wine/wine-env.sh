@@ -30,9 +30,21 @@ QUILLORA_WINE_TEMPLATE=${QUILLORA_WINE_TEMPLATE:-${TMPDIR:-/tmp}/quillora-wine-t
 # One prefix per kind of program, so that both builds' tests can run at once.
 export WINEPREFIX=${QUILLORA_WINEPREFIX:-${TMPDIR:-/tmp}/quillora-wine$QUILLORA_WINE_BITS-$(id -u)}
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer dialogs when a prefix boots.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win64
+# No Mono or Gecko installer dialogs when a prefix boots, and no menu entries
+# or file associations written to the desktop (winemenubuilder).
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+# Wine takes the Windows locale and code pages from the Unix locale: one
+# fixed locale (en-US, code page 1252, UTF-8 file names) whatever the machine's.
+export LC_ALL=C.UTF-8
+unset LANGUAGE
+# No display, whatever the desktop: Wine then loads no graphics driver, so a
+# message box cannot be made and MessageBoxA returns at once instead of
+# waiting for a click (the end-to-end runner reads its caption and text from
+# the relay trace). Wine's null driver would make the window and wait.
+unset DISPLAY WAYLAND_DISPLAY
+# The prefix is made by the 64-bit loader, which makes it win64 by itself;
+# Debian 13's Wine 10 aborts when WINEARCH=win64 is set.
+unset WINEARCH
 
 # wine32_usable: true when Wine's 32-bit side is installed and this kernel
 # runs it (its loader is a 32-bit program itself).

@@ -27,11 +27,27 @@ setup)
     rm -rf "$WINEPREFIX"
     cp -a "$QUILLORA_WINE_TEMPLATE" "$WINEPREFIX"
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
-    # A run with WINEDEBUG=+relay traces the message box calls only: the
-    # end-to-end runner reads the caption and text the real MessageBoxA got.
-    # The key is per user, shared by both kinds of program.
-    timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
-        /d 'user32.MessageBoxA;user32.MessageBoxW' /f </dev/null >/dev/null 2>&1 9>&-
+    # Per-user settings, shared by both kinds of program, so that a run
+    # depends on nothing the machine has beside Wine:
+    # - A run with WINEDEBUG=+relay traces the message box calls only: the
+    #   end-to-end runner reads the caption and text the real MessageBoxA got.
+    # - winebrowser hands URLs to xdg-open and mail to xdg-email, looked up on
+    #   PATH, rather than to the first of its built-in list that exists
+    #   (/usr/bin/open comes before xdg-email where xdg-utils is installed).
+    settings="$WINEPREFIX/quillora-settings.reg"
+    cat >"$settings" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Debug]
+"RelayInclude"="user32.MessageBoxA;user32.MessageBoxW"
+
+[HKEY_CURRENT_USER\Software\Wine\WineBrowser]
+"Browsers"="xdg-open"
+"Mailers"="xdg-email"
+REG
+    timeout 60 "$WINE64" reg import "$(windows_path "$settings")" </dev/null >/dev/null 2>&1 9>&- ||
+        { echo "wine prefix settings failed" >&2; exit 1; }
+    rm -f "$settings"
     # The first program in a prefix starts Wine's system processes (services,
     # winedevice, rpcss ...), which inherit its standard handles and live as
     # long as the wineserver. Start them here on /dev/null, so they never

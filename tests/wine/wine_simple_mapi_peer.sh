@@ -2,10 +2,14 @@
 # wine_simple_mapi_peer.sh <Quillora.exe>
 # Quillora against Wine's own Simple MAPI, with no mail provider registered:
 # Wine's MAPIInitialize fails, so the Drafts road fails and the fallback calls
-# MAPISendMail, which Wine turns into a mailto: URL for the desktop. Stub
-# xdg-email/xdg-open first on PATH record that URL. Wine keeps the subject and
-# the note text (line breaks as %0A, one space per attachment) and drops
-# recipients that have no address, which ours never have, and attachments.
+# MAPISendMail, which Wine hands to the desktop's mail command in one of two
+# forms: `xdg-email [--attach FILE]... [--subject S] [--body B]` (Wine 10), or
+# `xdg-email mailto:?subject=S&cc=&bcc=&body=B` through winebrowser, which
+# drops attachments (Wine 8). Stub xdg-email/xdg-open first on PATH record
+# each call; the test decodes either form and checks that the subject, the
+# note text (one space per attachment) and, where Wine passes them, the
+# attachments arrive, and that no address is made up for recipients that
+# have none (ours never have one).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
@@ -19,39 +23,94 @@ failures=0
 mkdir "$work/bin"
 for tool in xdg-email xdg-open; do
     cat >"$work/bin/$tool" <<STUB
-#!/bin/sh
-{ printf '%s' "$tool"; for a in "\$@"; do printf ' %s' "\$a"; done; echo; } >>"$work/record"
+#!/usr/bin/env python3
+import json, sys
+with open("$work/record", "a") as record:
+    record.write(json.dumps(["$tool"] + sys.argv[1:]) + "\n")
 STUB
     chmod +x "$work/bin/$tool"
 done
 printf 'quarterly numbers\n' >"$work/q 1.txt"
 attachment=$(windows_path "$work/q 1.txt")
 
-# compose <name> <expected mailto URL> <Quillora arguments...>
+# check_call <record> <subject> <body> <attachment or "">: the one recorded
+# call, decoded from either form, must ask xdg-email for exactly this mail.
+# Prints the call; on a mismatch also what was read and what was wanted.
+check_call() {
+    python3 - "$@" <<'PY'
+import json, sys
+from urllib.parse import unquote
+
+record, subject, body, attachment = sys.argv[1:]
+calls = [json.loads(line) for line in open(record)] if record else []
+print(" | ".join(json.dumps(call) for call in calls) or "no call")
+if len(calls) != 1:
+    sys.exit(1)
+tool, *args = calls[0]
+got = {"tool": tool, "to": [], "cc": [], "bcc": [], "subject": "", "body": "", "attachments": []}
+want = dict(got, tool="xdg-email", subject=subject, body=body,
+            attachments=[attachment] if attachment else [])
+
+if len(args) == 1 and args[0].startswith("mailto:"):
+    # Newer Wine quotes each value; what is inside is escaped.
+    def value(text):
+        quoted = len(text) > 1 and text[0] == text[-1] == '"'
+        return unquote(text[1:-1] if quoted else text)
+    address, _, query = args[0][len("mailto:"):].partition("?")
+    got["to"] = [a for a in value(address).split(",") if a]
+    for field in query.split("&") if query else []:
+        key, _, text = field.partition("=")
+        if key in ("cc", "bcc"):
+            got[key] = [a for a in value(text).split(",") if a]
+        elif key in ("subject", "body"):
+            got[key] = value(text)
+        else:
+            got.setdefault("unknown", []).append(field)
+    # A mailto: URL carries no attachment.
+    del got["attachments"], want["attachments"]
+else:
+    lists = {"--cc": "cc", "--bcc": "bcc", "--attach": "attachments"}
+    texts = {"--subject": "subject", "--body": "body"}
+    it = iter(args)
+    for arg in it:
+        if arg in lists:
+            got[lists[arg]].append(next(it, None))
+        elif arg in texts:
+            got[texts[arg]] = next(it, None)
+        else:
+            got["to"].append(arg)
+if got != want:
+    print("got:  %s\nwant: %s" % (json.dumps(got, sort_keys=True), json.dumps(want, sort_keys=True)))
+    sys.exit(1)
+PY
+}
+
+# compose <name> <subject> <body> <attachment or ""> <Quillora arguments...>
 compose() {
-    local name=$1 want=$2
-    shift 2
+    local name=$1 subject=$2 body=$3 file=$4
+    shift 4
     rm -f "$work/record"
-    PATH="$work/bin:$PATH" "$here/wine-run.sh" "$program" "$@" >/dev/null 2>&1
+    PATH="$work/bin:$PATH" "$here/wine-run.sh" "$program" "$@" >/dev/null 2>"$work/stderr"
     local rc=$?
-    # The desktop is started by winebrowser after Quillora has returned.
+    # The desktop is started by Wine after Quillora has returned.
     for _ in $(seq 100); do [ -s "$work/record" ] && break; sleep 0.1; done
-    local got
-    got=$(cat "$work/record" 2>/dev/null)
-    if [ "$rc" != 0 ] || [ "$got" != "xdg-email $want" ]; then
+    [ -e "$work/record" ] || : >"$work/record"
+    local report
+    report=$(check_call "$work/record" "$subject" "$body" "$file")
+    if [ $? != 0 ] || [ "$rc" != 0 ]; then
         echo "FAIL $name: exit $rc (want 0)"
-        echo "     got:  $got"
-        echo "     want: xdg-email $want"
+        printf '%s\n' "$report" | sed 's/^/     /'
+        tail -n 5 "$work/stderr" | sed 's/^/     stderr: /'
         failures=$((failures + 1))
     else
-        echo "ok   $name: $got"
+        echo "ok   $name: $report"
     fi
 }
 
 compose "subject, two-line body, recipients without address, one attachment" \
-    'mailto:?subject=Hello%20there%20%26%20more&cc=&bcc=&body=Line1%0ALine2%25%20' \
+    "Hello there & more" $'Line1\nLine2% ' "$work/q 1.txt" \
     -to "alice@example.com;Bob Example" -cc bob@example.com -bcc carol@example.com \
     -subject "Hello there & more" -body 'Line1\nLine2%' -attachment "$attachment"
-compose "the empty request" 'mailto:?subject=&cc=&bcc=&body='
+compose "the empty request" "" "" ""
 
 [ "$failures" = 0 ]

@@ -1,6 +1,6 @@
 // MAPI's number for each kind of recipient: Simple MAPI's recipient class
 // and Extended MAPI's PR_RECIPIENT_TYPE use the same MAPI_TO, MAPI_CC and
-// MAPI_BCC.
+// MAPI_BCC, so both compose roads take it from here.
 #pragma once
 
 #include <windows.h>
