@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Option { To, Cc, Bcc, Subject, Body, Attachment, None };
+enum class Option { To, Cc, Bcc, Subject, Body, Attachment, Mailto, None };
 
 struct OptionName {
     const char* name;
@@ -17,6 +17,7 @@ struct OptionName {
 constexpr OptionName kOptions[] = {
     {"-to", Option::To},           {"-cc", Option::Cc},     {"-bcc", Option::Bcc},
     {"-subject", Option::Subject}, {"-body", Option::Body}, {"-attachment", Option::Attachment},
+    {"-mailto", Option::Mailto},
 };
 
 // Compares with the runtime's multibyte-aware, case-insensitive comparison.
@@ -37,6 +38,12 @@ ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
     int index = 1;
     while (index < argc) {
         const Option option = Recognise(argv[index]);
+        // The one option without a value.
+        if (option == Option::Mailto) {
+            request.mailto = true;
+            ++index;
+            continue;
+        }
         // An option takes a value only when one follows it; otherwise (and
         // for an unknown argument) scanning resumes at the next argument.
         if (option == Option::None || index + 1 > argc - 1) {
@@ -67,6 +74,7 @@ ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
             case Option::Attachment:
                 request.attachment = value;
                 break;
+            case Option::Mailto:
             case Option::None:
                 break;
         }

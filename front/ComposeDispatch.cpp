@@ -1,5 +1,6 @@
 #include "front/ComposeDispatch.h"
 
+#include "mailto/ComposeViaMailto.h"
 #include "mapi/ComposeViaDrafts.h"
 #include "mapi/MapiPlatform.h"
 #include "mapi/MapiSession.h"
@@ -32,6 +33,10 @@ int ComposeDispatch(const ComposeRequest& request) {
     // The send dialog runs only after MAPI has been uninitialised.
     if (result != 0) {
         result = ComposeViaSimpleMapi(request);
+    }
+    // Only on request, and only once both MAPI roads have failed.
+    if (result != 0 && request.mailto) {
+        result = ComposeViaMailto(request);
     }
     return result;
 }

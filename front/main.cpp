@@ -1,6 +1,6 @@
 // Quillora: opens a new, pre-filled mail in the installed mail client.
 //   Quillora [-to LIST] [-cc LIST] [-bcc LIST] [-subject TEXT] [-body TEXT]
-//            [-attachment PATH]
+//            [-attachment PATH] [-mailto]
 // Exits with 0 when the message was put in front of the user, -1 otherwise.
 #include "front/CommandLine.h"
 #include "front/ComposeDispatch.h"

@@ -11,4 +11,6 @@ struct ComposeRequest {
     const char* subject = nullptr;
     const char* body = nullptr;
     const char* attachment = nullptr;
+    // -mailto: after both MAPI roads failed, try the mailto: URL.
+    bool mailto = false;
 };

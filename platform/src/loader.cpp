@@ -1,9 +1,11 @@
 // LoadLibraryA / GetProcAddress / FreeLibrary over a fixed table of
 // in-process modules with reference counts. "MAPI32.DLL" is the MAPI
 // runtime; whether it can be loaded, and whether it exports
-// "MAPISendMail", is the installed MAPI provider's say.
+// "MAPISendMail", is the installed MAPI provider's say. "SHELL32.DLL"
+// exports "ShellExecuteA".
 #include <windows.h>
 #include <mapi.h>
+#include <shellapi.h>
 
 #include <cctype>
 #include <cstring>
@@ -45,11 +47,19 @@ FARPROC NoExports(const char*) {
     return nullptr;
 }
 
-// The system libraries are always there and export nothing we look up.
+FARPROC ShellExport(const char* procName) {
+    if (std::strcmp(procName, "ShellExecuteA") != 0) return nullptr;
+    HINSTANCE(WINAPI * entry)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = &ShellExecuteA;
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(entry));
+}
+
+// The system libraries are always there; only the shell exports a function
+// we look up.
 Module modules[] = {
     {"MAPI32.DLL", MapiPresent, MapiExport, 0},
     {"KERNEL32.DLL", AlwaysPresent, NoExports, 0},
     {"USER32.DLL", AlwaysPresent, NoExports, 0},
+    {"SHELL32.DLL", AlwaysPresent, ShellExport, 0},
 };
 
 // Windows compares module names case-insensitively and adds ".DLL" to a

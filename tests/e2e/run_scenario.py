@@ -12,7 +12,10 @@ A scenario is a JSON file:
     "profile": { ... },                       # what differs from the base profile (below)
     "baseProfile": false,                     # optional: "profile" as written, no base
     "exitCode": 0,                            # -1 is the all-bits-set exit status
-    "transcript": { ... }                     # the parts of the transcript that matter
+    "transcript": { ... },                    # the parts of the transcript that matter
+    "mailto": ["mailto:a@b.org?subject=Hi"],  # the URLs the mailto: handler must
+                                              # receive, exactly (default: none)
+    "mailtoHandler": false                    # optional: no mailto: handler registered
   }
 
 The client's profile (MAPISIM_PROFILE) is the shared base profile,
@@ -34,6 +37,18 @@ A "commandLine" is split by the Windows program's own C runtime under Wine
 outside quotes); natively the runner splits it by the same rules first.
 Doubled quotes inside a quoted run differ between runtime versions: avoid.
 
+Every scenario runs with a recording mailto: handler registered (unless
+"mailtoHandler" is false), which appends each command line it is started with
+to a file named by QUILLORA_MAILTO_RECORD. Natively the handler is a desktop
+entry (Exec=<recorder> %u) named for x-scheme-handler/mailto in a
+mimeapps.list under the scenario's own XDG directories; under --wine it is
+--mailto-recorder, named by HKCR\mailto\shell\open\command in the
+registry view of the program's bitness from the start of the run to its end
+(Wine's own registration is put back afterwards). The handler is not waited
+for, so the runner polls for the expected URLs; a scenario that passes
+-mailto but expects none waits a short settle time before concluding that
+none came.
+
 "{dir}" in arguments and in the expected transcript stands for the scenario's
 directory, written the way the program under test sees it. Expected objects
 match when every member they name matches; expected lists must have the same
@@ -41,7 +56,8 @@ length and match element by element. Whatever the scenario says, every
 transcript must end with no outstanding references or buffers.
 
   run_scenario.py --program build/native/front/Quillora tests/e2e/scenarios/*.json
-  run_scenario.py --wine --program build/mingw-x86_64/front/Quillora.exe ...
+  run_scenario.py --wine --program build/mingw-x86_64/front/Quillora.exe \
+      --mailto-recorder build/mingw-x86_64/tests/e2e/mailto_recorder.exe ...
 """
 import argparse
 import json
@@ -51,6 +67,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 
 def windows_path(path):
@@ -142,6 +159,73 @@ def mismatches(expected, actual, where="transcript"):
     return []
 
 
+NATIVE_RECORDER = """#!{python}
+import os, sys
+with open(os.environ["QUILLORA_MAILTO_RECORD"], "a", encoding="latin-1") as out:
+    out.write(" ".join(sys.argv[1:]) + "\\n")
+"""
+MAILTO_HANDLER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine",
+                              "mailto-handler.sh")
+
+
+def native_desktop(work, env, with_handler):
+    """Points the XDG variables at directories of the scenario's own and, with
+    a handler, makes the recorder the desktop's mailto: handler there."""
+    xdg = os.path.join(work, "xdg")
+    env["XDG_CONFIG_HOME"] = os.path.join(xdg, "config")
+    env["XDG_CONFIG_DIRS"] = os.path.join(xdg, "etc")
+    env["XDG_DATA_HOME"] = os.path.join(xdg, "data")
+    env["XDG_DATA_DIRS"] = os.path.join(xdg, "share")
+    env.pop("XDG_CURRENT_DESKTOP", None)
+    if not with_handler:
+        return
+    recorder = os.path.join(xdg, "mailto-recorder")
+    applications = os.path.join(env["XDG_DATA_HOME"], "applications")
+    os.makedirs(applications)
+    os.makedirs(env["XDG_CONFIG_HOME"])
+    with open(recorder, "w", encoding="utf-8") as out:
+        out.write(NATIVE_RECORDER.format(python=sys.executable))
+    os.chmod(recorder, 0o755)
+    with open(os.path.join(applications, "quillora-recorder.desktop"), "w") as out:
+        out.write(f"[Desktop Entry]\nType=Application\nName=Recorder\nExec={recorder} %u\n")
+    with open(os.path.join(env["XDG_CONFIG_HOME"], "mimeapps.list"), "w") as out:
+        out.write("[Default Applications]\nx-scheme-handler/mailto=quillora-recorder.desktop\n")
+
+
+def wine_mailto_handler(action, args):
+    command = ["bash", MAILTO_HANDLER, action]
+    if action == "register":
+        command.append(args.mailto_recorder)
+    if action in ("register", "restore"):
+        command.append(args.saved_mailto_key)
+    subprocess.run(command, check=action != "restore", timeout=120)
+
+
+def passes_mailto(scenario):
+    words = scenario.get("args", [])
+    if "commandLine" in scenario:
+        words = split_windows_command_line(scenario["commandLine"])
+    return any(word.lower() == "-mailto" for word in words)
+
+
+def received_urls(record_path, expected, wait, args):
+    """The lines the handler recorded: once as many as expected have come
+    (or the time is up), and a settle time later, so an extra one shows."""
+    def lines():
+        try:
+            with open(record_path, encoding="latin-1") as f:
+                return f.read().splitlines()
+        except OSError:
+            return []
+    settle = 2.0 if args.wine else 0.5
+    deadline = time.monotonic() + (30 if args.wine else 10)
+    while expected and len(lines()) < len(expected) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    if wait or expected:
+        time.sleep(settle)
+    return lines()
+
+
 def scenario_profile(scenario, base_path):
     """The profile to run a scenario against, or None for the client's
     embedded default."""
@@ -176,6 +260,14 @@ def run(scenario_path, args):
         env["MAPISIM_TRANSCRIPT"] = to_program_path(transcript_path)
         if args.wine:
             env["WINEDEBUG"] = "+relay"
+        with_handler = scenario.get("mailtoHandler", True) is not False
+        record_path = os.path.join(work, "mailto-urls.txt")
+        env["QUILLORA_MAILTO_RECORD"] = to_program_path(record_path)
+        if args.wine:
+            if not with_handler:
+                wine_mailto_handler("remove", args)
+        else:
+            native_desktop(work, env, with_handler)
         profile = scenario_profile(scenario, args.base_profile)
         if profile is not None:
             profile_path = os.path.join(work, "profile.json")
@@ -196,9 +288,18 @@ def run(scenario_path, args):
         else:
             command = ([args.wine_runner] if args.wine else []) + [program]
             command += substitute(scenario.get("args", []), dir_text)
-        completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
-                                   timeout=args.timeout)
+        try:
+            completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
+                                       timeout=args.timeout)
+        finally:
+            if args.wine and not with_handler:
+                wine_mailto_handler("register", args)
         problems = []
+        expected_urls = scenario.get("mailto", [])
+        urls = received_urls(record_path, expected_urls, passes_mailto(scenario), args)
+        if urls != expected_urls:
+            problems.append(f"mailto: URLs: expected {json.dumps(expected_urls)}, "
+                            f"got {json.dumps(urls)}")
         expected_code = scenario.get("exitCode", 0) & 0xFF
         if completed.returncode != expected_code:
             problems.append(f"exit code: expected {expected_code}, got {completed.returncode}")
@@ -245,10 +346,24 @@ def main():
                         default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                              "base-profile.json"),
                         help="the profile every scenario's own profile is laid over")
+    parser.add_argument("--mailto-recorder",
+                        help="under --wine: the Windows program registered for mailto: links")
     parser.add_argument("--timeout", type=float, default=60)
     parser.add_argument("scenarios", nargs="+")
     args = parser.parse_args()
-    results = [run(path, args) for path in args.scenarios]
+    if args.wine and not args.mailto_recorder:
+        parser.error("--wine needs --mailto-recorder")
+    if args.wine:
+        saved = tempfile.mkdtemp(prefix="quillora-mailto-key-")
+        args.saved_mailto_key = os.path.join(saved, "mailto.reg")
+        try:
+            wine_mailto_handler("register", args)
+            results = [run(path, args) for path in args.scenarios]
+        finally:
+            wine_mailto_handler("restore", args)
+            shutil.rmtree(saved, ignore_errors=True)
+    else:
+        results = [run(path, args) for path in args.scenarios]
     print(f"{results.count(True)} of {len(results)} scenarios passed")
     return 0 if all(results) else 1
 

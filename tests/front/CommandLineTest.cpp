@@ -85,6 +85,29 @@ TEST(ParseCommandLine, ScansOptionsAndValues) {
     }
 }
 
+// -mailto takes no value and is never taken as one after another option.
+TEST(ParseCommandLine, MailtoIsAFlag) {
+    const struct {
+        std::vector<std::string> words;
+        bool mailto;
+        Expected expected;
+    } cases[] = {
+        {{"q", "-to", "a"}, false, {"a", {}, {}, {}, {}, {}}},
+        {{"q", "-mailto"}, true, {}},
+        {{"q", "-MailTo", "-to", "a", "-mailto", "-body", "b"}, true, {"a", {}, {}, {}, "b", {}}},
+        {{"q", "-to", "-mailto", "-cc", "c"}, false, {"-mailto", "c", {}, {}, {}, {}}},
+        {{"q", "-mailtox", "mailto", "--mailto", "-mailto "}, false, {}},
+        {{"q", "-subject", "s", "-mailto", "-bcc"}, true, {{}, {}, {}, "s", {}, {}}},
+    };
+    for (const auto& c : cases) {
+        Args args(c.words);
+        Text body;
+        const ComposeRequest r = ParseCommandLine(args.argc(), args.argv.data(), body);
+        EXPECT_EQ(r.mailto, c.mailto) << Label(c.words);
+        ExpectRequest(r, c.expected, Label(c.words));
+    }
+}
+
 TEST(ParseCommandLine, ArgumentZeroIsNeverAnOption) {
     Args args({"-to", "x"});
     Text body;

@@ -1,9 +1,9 @@
 // The option scan against a model of the command line's rules: each option
 // takes the next argument whatever it is, an option with nothing after it is
 // ignored, unknown arguments are skipped one at a time, a repeated option
-// keeps its last value, names ignore ASCII case, and the body's backslash-n
-// pairs become line feeds. The fuzzer's bytes, cut at zero bytes, are the
-// arguments after the program name.
+// keeps its last value, names ignore ASCII case, the body's backslash-n
+// pairs become line feeds, and -mailto (not taken as a value) is a flag. The fuzzer's bytes, cut at
+// zero bytes, are the arguments after the program name.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -58,9 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The model: which argument each field takes its value from (0: none).
     int valueAt[kFieldCount] = {};
+    bool mailto = false;
     for (int i = 1; i < argc;) {
         const int field = FieldNamed(words[i]);
-        if (field >= 0 && i + 1 < argc) {
+        if (AsciiLower(words[i]) == "-mailto") {
+            mailto = true;
+            i += 1;
+        } else if (field >= 0 && i + 1 < argc) {
             valueAt[field] = i + 1;
             i += 2;
         } else {
@@ -87,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fuzz::Expect(got[field] == argv[valueAt[field]], "wrong value for", name);
         }
     }
+    fuzz::Expect(request.mailto == mailto, "-mailto flag", mailto ? "missed" : "set");
     for (int i = 0; i < argc; ++i) {
         fuzz::ExpectSame(original[i], std::string(argv[i]), "an argument was changed");
     }

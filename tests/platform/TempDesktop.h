@@ -53,6 +53,25 @@ public:
         std::ofstream(path, std::ios::binary) << text;
     }
 
+    // Makes the desktop entry with this Exec line the handler for mailto:
+    // links.
+    void MailtoHandler(const std::string& exec) {
+        Write("config/mimeapps.list",
+              "[Default Applications]\nx-scheme-handler/mailto=mail.desktop\n");
+        Write("data/applications/mail.desktop",
+              "[Desktop Entry]\nType=Application\nName=Mail\nExec=" + exec + "\n");
+    }
+
+    // An executable script that writes its arguments, one a line, to
+    // root()/<name>.out; its path.
+    std::string Recorder(const std::string& name) {
+        const std::string path = root_ + "/" + name;
+        Write(name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >" + path +
+                        ".tmp && mv " + path + ".tmp " + path + ".out\n");
+        chmod(path.c_str(), 0700);
+        return path;
+    }
+
 private:
     static constexpr const char* kVariables[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS",
                                                  "XDG_DATA_HOME", "XDG_DATA_DIRS",

@@ -1,0 +1,11 @@
+// The opt-in third road: the request's mailto: URL, opened with the handler
+// the user has registered for mailto: links.
+#pragma once
+
+#include "text/ComposeRequest.h"
+
+// 0 when the handler was started, -1 otherwise: for a request with an
+// attachment (a mailto: link cannot carry a file), a URL over
+// kMailtoUrlLimit characters, or no handler. shell32 is loaded by name only
+// here, so the program's imports stay those of the MAPI roads.
+int ComposeViaMailto(const ComposeRequest& request);

@@ -1,0 +1,128 @@
+// ShellExecuteA for URLs: starts the desktop's handler for the URL's scheme
+// (the desktop entry the stand-in registry gives for
+// HKEY_CLASSES_ROOT\<scheme>\shell\open\command) with the URL as one
+// argument, without a shell and without waiting for it.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "desktop_exec.h"
+#include "registry_desktop.h"
+
+namespace {
+
+constexpr INT_PTR kStarted = 42;
+constexpr INT_PTR kBadFormat = 11;  // ERROR_BAD_FORMAT
+
+HINSTANCE Result(INT_PTR code) {
+    return reinterpret_cast<HINSTANCE>(code);
+}
+
+// The scheme of a URL ("mailto" of "mailto:..."), or "" for anything else.
+// One letter before ':' is a drive, not a scheme.
+std::string UrlScheme(const char* text) {
+    size_t length = 0;
+    while (std::isalnum(static_cast<unsigned char>(text[length])) || text[length] == '+' ||
+           text[length] == '-' || text[length] == '.') {
+        ++length;
+    }
+    if (length < 2 || text[length] != ':' || !std::isalpha(static_cast<unsigned char>(text[0]))) {
+        return std::string();
+    }
+    return std::string(text, length);
+}
+
+INT_PTR FromErrno(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return SE_ERR_ACCESSDENIED;
+        case ENOMEM:
+        case EAGAIN:
+            return SE_ERR_OOM;
+        case ENOEXEC:
+            return kBadFormat;
+        default:
+            return SE_ERR_FNF;
+    }
+}
+
+void Report(int fd, int error) {
+    ssize_t ignored = write(fd, &error, sizeof error);
+    (void)ignored;
+}
+
+// Runs arguments in a grandchild that init adopts, so no zombie lingers and
+// the caller does not wait for the handler; reports exec's failure through a
+// pipe that a successful exec closes. 0 or an errno value.
+int StartDetached(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) return errno;
+    const pid_t child = fork();
+    if (child < 0) {
+        const int error = errno;
+        close(report[0]);
+        close(report[1]);
+        return error;
+    }
+    if (child == 0) {
+        close(report[0]);
+        const pid_t handler = fork();
+        if (handler < 0) Report(report[1], errno);
+        if (handler == 0) {
+            const int nothing = open("/dev/null", O_RDONLY);
+            if (nothing > 0) {
+                dup2(nothing, 0);
+                close(nothing);
+            }
+            execvp(argv[0], argv.data());
+            Report(report[1], errno);
+        }
+        _exit(0);
+    }
+    close(report[1]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int error = 0;
+    ssize_t got;
+    while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    close(report[0]);
+    return got == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+}  // namespace
+
+extern "C" HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR, LPCSTR,
+                                          INT) {
+    if (lpFile == nullptr) return Result(SE_ERR_FNF);
+    if (lpOperation != nullptr && strcasecmp(lpOperation, "open") != 0) {
+        return Result(SE_ERR_NOASSOC);
+    }
+    // Only URLs: the stand-in has no file associations.
+    const std::string scheme = UrlScheme(lpFile);
+    if (scheme.empty()) return Result(SE_ERR_FNF);
+    std::string command;
+    std::vector<std::string> arguments;
+    if (!DesktopSchemeHandlerCommand(scheme, command) ||
+        !DesktopExecArguments(command, lpFile, arguments)) {
+        return Result(SE_ERR_NOASSOC);
+    }
+    const int error = StartDetached(arguments);
+    return Result(error == 0 ? kStarted : FromErrno(error));
+}

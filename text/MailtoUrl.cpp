@@ -1,0 +1,124 @@
+#include "text/MailtoUrl.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "text/TextHelpers.h"
+
+namespace {
+
+// Heap memory released when the scope ends.
+template <typename T>
+class ScopedArray {
+public:
+    explicit ScopedArray(size_t count) : items(static_cast<T*>(std::malloc(count * sizeof(T)))) {}
+    ScopedArray(const ScopedArray&) = delete;
+    ScopedArray& operator=(const ScopedArray&) = delete;
+    ~ScopedArray() { std::free(items); }
+    T* get() const { return items; }
+
+private:
+    T* items;
+};
+
+// text (length bytes in codePage) as UTF-8 in utf8.
+bool ToUtf8(const char* text, size_t length, UINT codePage, Text& utf8) {
+    utf8.clear();
+    if (length == 0) return true;
+    if (length > 0x7FFFFFFF) return false;
+    const int bytes = static_cast<int>(length);
+    const int wideCount = MultiByteToWideChar(codePage, 0, text, bytes, nullptr, 0);
+    if (wideCount <= 0) return false;
+    ScopedArray<WCHAR> wide(static_cast<size_t>(wideCount));
+    if (wide.get() == nullptr ||
+        MultiByteToWideChar(codePage, 0, text, bytes, wide.get(), wideCount) != wideCount) {
+        return false;
+    }
+    const int utf8Count =
+        WideCharToMultiByte(CP_UTF8, 0, wide.get(), wideCount, nullptr, 0, nullptr, nullptr);
+    if (utf8Count <= 0) return false;
+    ScopedArray<char> out(static_cast<size_t>(utf8Count));
+    if (out.get() == nullptr || WideCharToMultiByte(CP_UTF8, 0, wide.get(), wideCount, out.get(),
+                                                    utf8Count, nullptr, nullptr) != utf8Count) {
+        return false;
+    }
+    return utf8.assign(out.get(), static_cast<size_t>(utf8Count));
+}
+
+bool IsKept(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '@';
+}
+
+bool AppendEncodedByte(Text& url, unsigned char c) {
+    static const char kHex[] = "0123456789ABCDEF";
+    if (IsKept(c)) return url.append(reinterpret_cast<const char*>(&c), 1);
+    const char escape[3] = {'%', kHex[c >> 4], kHex[c & 0x0F]};
+    return url.append(escape, 3);
+}
+
+// Appends text, converted and percent-encoded; with lineBreaks, each LF,
+// CR LF or lone CR as %0D%0A.
+bool AppendEncoded(Text& url, const char* text, size_t length, UINT codePage, bool lineBreaks) {
+    Text utf8;
+    if (!ToUtf8(text, length, codePage, utf8)) return false;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(utf8.c_str());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = bytes[i];
+        if (lineBreaks && (c == '\r' || c == '\n')) {
+            if (c == '\r' && i + 1 < utf8.size() && bytes[i + 1] == '\n') ++i;
+            if (!url.append("%0D%0A", 6)) return false;
+        } else if (!AppendEncodedByte(url, c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Appends the recipients of list, each encoded, separated by a literal ",";
+// empty tells whether the list yielded none.
+bool AppendRecipients(Text& url, const char* list, UINT codePage, bool& empty) {
+    bool first = true;
+    bool ok = true;
+    SplitRecipientList(list, RecipientKind::To, [&](const char* name, RecipientKind) {
+        if (!ok) return;
+        ok = (first || url.append(",", 1)) &&
+             AppendEncoded(url, name, std::strlen(name), codePage, false);
+        first = false;
+    });
+    empty = first;
+    return ok;
+}
+
+}  // namespace
+
+bool BuildMailtoUrl(const ComposeRequest& request, Text& url, UINT codePage) {
+    if (!url.assign("mailto:")) return false;
+    bool empty = true;
+    if (!AppendRecipients(url, request.to, codePage, empty)) return false;
+
+    // Each query field starts with "?" when it is the first, else "&".
+    bool first = true;
+    const auto start = [&url, &first](const char* name) {
+        const bool ok = url.append(first ? "?" : "&", 1) && url.append(name, std::strlen(name)) &&
+                        url.append("=", 1);
+        first = false;
+        return ok;
+    };
+    const auto recipients = [&](const char* name, const char* list) {
+        if (list == nullptr) return true;
+        // Only a list that yields recipients gets a field: encode into a
+        // scratch URL first.
+        Text field;
+        bool none = true;
+        if (!AppendRecipients(field, list, codePage, none)) return false;
+        if (none) return true;
+        return start(name) && url.append(field.c_str(), field.size());
+    };
+    const auto text = [&](const char* name, const char* value, bool lineBreaks) {
+        if (value == nullptr || *value == '\0') return true;
+        return start(name) && AppendEncoded(url, value, std::strlen(value), codePage, lineBreaks);
+    };
+    return recipients("cc", request.cc) && recipients("bcc", request.bcc) &&
+           text("subject", request.subject, false) && text("body", request.body, true);
+}
