@@ -8,10 +8,12 @@ A scenario is a JSON file:
     "args": ["-to", "alice@example.com", "-attachment", "{dir}/q.pdf"],
     "commandLine": "-subject \"a b\" -body \"\"",  # instead of "args": the raw
                                               # Windows command line after the program
-    "files": {"q.pdf": "contents"},          # optional, created in a fresh directory
+    "files": {"q.pdf": "contents"},          # optional, created in a fresh directory;
+                                              # {"repeat": "x", "times": n} writes x n times
     "profile": { ... },                       # what differs from the base profile (below)
     "baseProfile": false,                     # optional: "profile" as written, no base
     "exitCode": 0,                            # -1 is the all-bits-set exit status
+    "mapiCalls": false,                       # optional: the run never calls into MAPI
     "transcript": { ... }                     # the parts of the transcript that matter
   }
 
@@ -23,6 +25,12 @@ inside is merged). So a scenario states only what differs from the base, and
 a complete profile works as before. A scenario that needs a member to be
 absent, or the client's embedded default profile (no "profile" at all), says
 "baseProfile": false and gets its "profile" exactly as written.
+
+A run that must stop before MAPI says "mapiCalls": false. Under --wine, Wine's
+relay trace must then show no call into mapi32. Natively the client cannot
+tell, so such a scenario keeps a working profile and expects an empty
+transcript ("forms": [], "sends": []): any road that ran would leave a form
+or a send there.
 
 Under --wine the real MessageBoxA runs and the provider never hears of it:
 expected "messageBoxes" are compared with the calls that Wine's relay trace
@@ -106,6 +114,7 @@ def substitute(value, dir_text):
 RELAY_MESSAGE_BOX = re.compile(
     r'Call user32\.MessageBoxA\(([0-9a-f]+),[0-9a-f]+ "((?:[^"\\]|\\.)*)",'
     r'[0-9a-f]+ "((?:[^"\\]|\\.)*)",([0-9a-f]+)\)')
+RELAY_MAPI_CALL = re.compile(r"Call mapi32\.(\w+)\(")
 RELAY_ESCAPES = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\"}
 
 
@@ -217,6 +226,10 @@ def run(scenario_path, args):
                                        "MessageBoxA calls")
             problems += mismatches(expected, transcript)
             problems += mismatches({"outstanding": {"references": 0, "buffers": 0}}, transcript)
+        if args.wine and scenario.get("mapiCalls", True) is False:
+            called = sorted(set(RELAY_MAPI_CALL.findall(completed.stderr.decode("latin-1"))))
+            if called:
+                problems.append("MAPI was called: " + ", ".join(called))
         if problems:
             print(f"FAIL {scenario_path}")
             for p in problems:
