@@ -60,7 +60,10 @@ TEST_F(BodyFileTest, TakesTheFileWholeOrNotAtAll) {
     for (const auto& c : cases) {
         const std::optional<std::string> body = Read(Write(c.name, c.content));
         ASSERT_EQ(body.has_value(), c.taken) << c.name;
-        if (c.taken) EXPECT_TRUE(*body == c.content) << c.name;
+        // Compared whole, not printed: the largest case is 16 MiB.
+        if (c.taken) {
+            EXPECT_TRUE(*body == c.content) << c.name;
+        }
     }
 }
 
