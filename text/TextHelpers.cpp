@@ -17,7 +17,7 @@ constexpr size_t kListBufferSize = 100;
 // The first occurrence of pattern at or after from (a character boundary),
 // scanning whole characters of the ANSI code page: in a double-byte code
 // page a trail byte never starts a match, so 0x5C after a lead byte is no
-// backslash. A lead byte before the end (or a zero byte) stands alone.
+// backslash. A lead byte last in the text or before a zero byte stands alone.
 size_t FindByCharacter(const Text& text, const char* pattern, size_t patternLength, size_t from) {
     const char* bytes = text.c_str();
     for (size_t at = from; at + patternLength <= text.size();) {
