@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Option { To, Cc, Bcc, Subject, Body, Attachment, Mailto, None };
+enum class Option { To, Cc, Bcc, Subject, Body, Attachment, BodyFile, Mailto, None };
 
 struct OptionName {
     const char* name;
@@ -15,8 +15,13 @@ struct OptionName {
 
 // Tried in this order; the first match decides.
 constexpr OptionName kOptions[] = {
-    {"-to", Option::To},           {"-cc", Option::Cc},     {"-bcc", Option::Bcc},
-    {"-subject", Option::Subject}, {"-body", Option::Body}, {"-attachment", Option::Attachment},
+    {"-to", Option::To},
+    {"-cc", Option::Cc},
+    {"-bcc", Option::Bcc},
+    {"-subject", Option::Subject},
+    {"-body", Option::Body},
+    {"-attachment", Option::Attachment},
+    {"-bodyfile", Option::BodyFile},
     {"-mailto", Option::Mailto},
 };
 
@@ -70,6 +75,12 @@ ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
                 if (!body.assign(value)) body.clear();
                 ReplaceAll(body, "\\n", "\n");
                 request.body = body.c_str();
+                request.bodyFile = nullptr;
+                break;
+            case Option::BodyFile:
+                // Read later, and only if no -body follows.
+                request.body = nullptr;
+                request.bodyFile = value;
                 break;
             case Option::Attachment:
                 request.attachment = value;

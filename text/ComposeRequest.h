@@ -11,6 +11,9 @@ struct ComposeRequest {
     const char* subject = nullptr;
     const char* body = nullptr;
     const char* attachment = nullptr;
+    // The -bodyfile path when that was the last body option; body stays null
+    // until the file has been read into the body string.
+    const char* bodyFile = nullptr;
     // -mailto: after both MAPI roads failed, try the mailto: URL.
     bool mailto = false;
 };

@@ -14,6 +14,21 @@ namespace {
 // recipient is ever lost and nothing is written past a buffer.
 constexpr size_t kListBufferSize = 100;
 
+// The first occurrence of pattern at or after from (a character boundary),
+// scanning whole characters of the ANSI code page: in a double-byte code
+// page a trail byte never starts a match, so 0x5C after a lead byte is no
+// backslash. A lead byte last in the text or before a zero byte stands alone.
+size_t FindByCharacter(const Text& text, const char* pattern, size_t patternLength, size_t from) {
+    const char* bytes = text.c_str();
+    for (size_t at = from; at + patternLength <= text.size();) {
+        if (std::memcmp(bytes + at, pattern, patternLength) == 0) return at;
+        const bool pair = _ismbblead(static_cast<unsigned char>(bytes[at])) &&
+                          at + 1 < text.size() && bytes[at + 1] != '\0';
+        at += pair ? 2 : 1;
+    }
+    return Text::npos;
+}
+
 }  // namespace
 
 // Heap memory released when the scope ends.
@@ -87,8 +102,8 @@ Text& ReplaceAll(Text& text, const char* pattern, const char* replacement) {
     const size_t replacementLength = std::strlen(replacement);
     if (patternLength == 0) return text;
     size_t occurrences = 0;
-    for (size_t at = text.find(pattern, patternLength, 0); at != Text::npos;
-         at = text.find(pattern, patternLength, at + patternLength)) {
+    for (size_t at = FindByCharacter(text, pattern, patternLength, 0); at != Text::npos;
+         at = FindByCharacter(text, pattern, patternLength, at + patternLength)) {
         ++occurrences;
     }
     if (occurrences == 0) return text;
@@ -102,8 +117,8 @@ Text& ReplaceAll(Text& text, const char* pattern, const char* replacement) {
     const char* source = text.c_str();
     char* out = result;
     size_t from = 0;
-    for (size_t at = text.find(pattern, patternLength, 0); at != Text::npos;
-         at = text.find(pattern, patternLength, from)) {
+    for (size_t at = FindByCharacter(text, pattern, patternLength, 0); at != Text::npos;
+         at = FindByCharacter(text, pattern, patternLength, from)) {
         std::memcpy(out, source + from, at - from);
         out += at - from;
         std::memcpy(out, replacement, replacementLength);

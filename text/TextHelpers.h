@@ -45,6 +45,7 @@ bool AttachmentDisplayName(const char* path, char* out /* kDisplayNameSize bytes
 bool AttachmentFileName(const char* path, Text& name);
 
 // Replaces every occurrence of pattern in text, left to right, never
-// rescanning replaced text. An empty pattern changes nothing, and so does a
-// failed allocation.
+// rescanning replaced text. Matches start only on whole characters of the
+// ANSI code page, never on the trail byte of a double-byte character. An
+// empty pattern changes nothing, and so does a failed allocation.
 Text& ReplaceAll(Text& text, const char* pattern, const char* replacement);

@@ -8,10 +8,12 @@ A scenario is a JSON file:
     "args": ["-to", "alice@example.com", "-attachment", "{dir}/q.pdf"],
     "commandLine": "-subject \"a b\" -body \"\"",  # instead of "args": the raw
                                               # Windows command line after the program
-    "files": {"q.pdf": "contents"},          # optional, created in a fresh directory
+    "files": {"q.pdf": "contents"},          # optional, created in a fresh directory;
+                                              # {"repeat": "x", "times": n} writes x n times
     "profile": { ... },                       # what differs from the base profile (below)
     "baseProfile": false,                     # optional: "profile" as written, no base
     "exitCode": 0,                            # -1 is the all-bits-set exit status
+    "mapiCalls": false,                       # optional: the run never calls into MAPI
     "transcript": { ... },                    # the parts of the transcript that matter
     "mailto": ["mailto:a@b.org?subject=Hi"],  # the URLs the mailto: handler must
                                               # receive, exactly (default: none)
@@ -26,6 +28,12 @@ inside is merged). So a scenario states only what differs from the base, and
 a complete profile works as before. A scenario that needs a member to be
 absent, or the client's embedded default profile (no "profile" at all), says
 "baseProfile": false and gets its "profile" exactly as written.
+
+A run that must stop before MAPI says "mapiCalls": false. Under --wine, Wine's
+MAPI32 then traces (WINEDEBUG +mapi) no call of any of its functions; only
+its loading shows. Natively the client cannot tell, so such a scenario keeps
+a working profile and expects an empty transcript ("forms": [], "sends"):
+any road that ran would leave a form or a send there.
 
 Under --wine the real MessageBoxA runs and the provider never hears of it:
 expected "messageBoxes" are compared with the calls that Wine's relay trace
@@ -123,6 +131,11 @@ def substitute(value, dir_text):
 RELAY_MESSAGE_BOX = re.compile(
     r'Call user32\.MessageBoxA\(([0-9a-f]+),[0-9a-f]+ "((?:[^"\\]|\\.)*)",'
     r'[0-9a-f]+ "((?:[^"\\]|\\.)*)",([0-9a-f]+)\)')
+# Wine's MAPI32 traces each of its functions as it is called, e.g.
+#   0154:trace:mapi:MAPIInitialize (000000000021FC28)
+# and its own loading as DllMain and load_mapi_provider(s).
+TRACED_MAPI_CALL = re.compile(r"trace:mapi:(\w+)")
+MAPI_LOADING = re.compile(r"DllMain|(un)?load_mapi_providers?")
 RELAY_ESCAPES = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\"}
 
 
@@ -258,8 +271,9 @@ def run(scenario_path, args):
         env.pop("MAPISIM_PROFILE", None)
         to_program_path = windows_path if args.wine else (lambda p: p)
         env["MAPISIM_TRANSCRIPT"] = to_program_path(transcript_path)
+        never_mapi = scenario.get("mapiCalls", True) is False
         if args.wine:
-            env["WINEDEBUG"] = "+relay"
+            env["WINEDEBUG"] = "+relay,+mapi" if never_mapi else "+relay"
         with_handler = scenario.get("mailtoHandler", True) is not False
         record_path = os.path.join(work, "mailto-urls.txt")
         env["QUILLORA_MAILTO_RECORD"] = to_program_path(record_path)
@@ -318,6 +332,11 @@ def run(scenario_path, args):
                                        "MessageBoxA calls")
             problems += mismatches(expected, transcript)
             problems += mismatches({"outstanding": {"references": 0, "buffers": 0}}, transcript)
+        if args.wine and never_mapi:
+            traced = TRACED_MAPI_CALL.findall(completed.stderr.decode("latin-1"))
+            called = sorted({name for name in traced if not MAPI_LOADING.fullmatch(name)})
+            if called:
+                problems.append("MAPI was called: " + ", ".join(called))
         if problems:
             print(f"FAIL {scenario_path}")
             for p in problems:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -150,6 +151,34 @@ TEST(ParseCommandLine, BodyEscapes) {
         ASSERT_NE(r.body, nullptr) << c.value;
         EXPECT_STREQ(r.body, c.expected) << c.value;
         EXPECT_STREQ(body.c_str(), c.expected);
+    }
+}
+
+// -body and -bodyfile set the same body: the last one given wins.
+TEST(ParseCommandLine, BodyOrBodyFile) {
+    const struct {
+        std::vector<std::string> words;
+        Field body, bodyFile;
+    } cases[] = {
+        {{"q", "-body", "b", "-bodyfile", "f"}, {}, "f"},
+        {{"q", "-bodyfile", "f", "-body", "b\\n"}, "b\n", {}},
+        {{"q", "-bodyfile", "f", "-BODYFILE", "g"}, {}, "g"},
+        {{"q", "-BodyFile", "C:\\a\\n.txt"}, {}, "C:\\a\\n.txt"},
+        {{"q", "-body", "b", "-bodyfile"}, "b", {}},
+        {{"q", "-to", "-bodyfile", "f"}, {}, {}},
+        {{"q", "-bodyfile", "-body", "b"}, {}, "-body"},
+    };
+    for (const auto& c : cases) {
+        Args args(c.words);
+        Text body;
+        const ComposeRequest r = ParseCommandLine(args.argc(), args.argv.data(), body);
+        EXPECT_EQ(FieldOf(r.body), c.body) << Label(c.words);
+        EXPECT_EQ(FieldOf(r.bodyFile), c.bodyFile) << Label(c.words);
+        // The path is the argument itself, for the caller to read.
+        if (c.bodyFile) {
+            EXPECT_NE(std::find(args.argv.begin(), args.argv.end(), r.bodyFile), args.argv.end())
+                << Label(c.words);
+        }
     }
 }
 

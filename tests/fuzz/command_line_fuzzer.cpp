@@ -2,8 +2,11 @@
 // takes the next argument whatever it is, an option with nothing after it is
 // ignored, unknown arguments are skipped one at a time, a repeated option
 // keeps its last value, names ignore ASCII case, the body's backslash-n
-// pairs become line feeds, and -mailto (not taken as a value) is a flag. The fuzzer's bytes, cut at
-// zero bytes, are the arguments after the program name.
+// pairs become line feeds, and -mailto (not taken as a value) is a flag.
+// -body and -bodyfile set one body, the last given winning; a winning
+// -bodyfile leaves the body null and its path (the argument itself, unread)
+// for the caller. The fuzzer's bytes, cut at zero bytes, are the arguments
+// after the program name.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,8 +16,9 @@
 
 namespace {
 
-const char* const kOptionNames[] = {"-to", "-cc", "-bcc", "-subject", "-body", "-attachment"};
-enum Field { kTo, kCc, kBcc, kSubject, kBody, kAttachment, kFieldCount };
+const char* const kOptionNames[] = {"-to",   "-cc",         "-bcc",     "-subject",
+                                    "-body", "-attachment", "-bodyfile"};
+enum Field { kTo, kCc, kBcc, kSubject, kBody, kAttachment, kBodyFile, kFieldCount };
 
 std::string AsciiLower(const std::string& word) {
     std::string lower = word;
@@ -66,6 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             i += 1;
         } else if (field >= 0 && i + 1 < argc) {
             valueAt[field] = i + 1;
+            // One body: the later of -body and -bodyfile clears the other.
+            if (field == kBody) valueAt[kBodyFile] = 0;
+            if (field == kBodyFile) valueAt[kBody] = 0;
             i += 2;
         } else {
             i += 1;
@@ -76,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ComposeRequest request = ParseCommandLine(argc, argv.data(), body);
 
     const char* const got[kFieldCount] = {request.to,      request.cc,   request.bcc,
-                                          request.subject, request.body, request.attachment};
+                                          request.subject, request.body, request.attachment,
+                                          request.bodyFile};
     for (int field = 0; field < kFieldCount; ++field) {
         const char* const name = kOptionNames[field];
         if (valueAt[field] == 0) {

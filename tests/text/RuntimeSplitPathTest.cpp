@@ -1,5 +1,6 @@
-// Windows only: checks the path splitting and the recipient tokeniser
-// against the real C runtime (msvcrt), including a double-byte code page.
+// Windows only: checks the path splitting, the recipient tokeniser and the
+// escape scan against the real C runtime (msvcrt), including a double-byte
+// code page.
 #include <errno.h>
 #include <mbctype.h>
 #include <stdlib.h>
@@ -115,6 +116,29 @@ TEST(RuntimeTokeniser, SingleByteCodePageSplitsEverySemicolon) {
     SplitRecipientList("a\x81;b", RecipientKind::To,
                        [&](const char* token, RecipientKind) { seen.push_back(token); });
     EXPECT_EQ(seen, (std::vector<std::string>{"a\x81", "b"}));
+}
+
+// In code page 932, \x95\x5C is one character (a kanji), so the 0x5C before
+// an n is no backslash; in code page 1252 both bytes are characters.
+TEST(RuntimeEscapes, ReplaceAllKeepsDoubleByteCharactersWhole) {
+    const struct {
+        int codePage;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {932, "\x95\\n", "\x95\\n"},
+        {932, "a\x95\\nb\x95\\\\n", "a\x95\\nb\x95\\\n"},
+        {932, "\x81\x40\\n\\n", "\x81\x40\n\n"},
+        {932, "\\n\x95", "\n\x95"},
+        {1252, "\x95\\n", "\x95\n"},
+        {1252, "a\\\\nb", "a\\\nb"},
+    };
+    CodePageScope scope;
+    for (const auto& c : cases) {
+        ASSERT_EQ(_setmbcp(c.codePage), 0);
+        Text text(c.text);
+        EXPECT_EQ(ReplaceAll(text, "\\n", "\n"), c.expected) << c.codePage << " " << c.text;
+    }
 }
 
 }  // namespace
