@@ -41,9 +41,7 @@ unset LANGUAGE
 # waiting for a click (the end-to-end runner reads its caption and text from
 # the relay trace). Wine's null driver would make the window and wait.
 unset DISPLAY WAYLAND_DISPLAY
-# The prefix is made by the 64-bit loader, which makes it win64 by itself;
-# Debian 13's Wine 10 aborts when WINEARCH=win64 is set.
-unset WINEARCH
+export WINEARCH=win64
 
 # wine32_usable: true when Wine's 32-bit side is installed and this kernel
 # runs it (its loader is a 32-bit program itself).
