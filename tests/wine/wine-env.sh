@@ -30,9 +30,8 @@ QUILLORA_WINE_TEMPLATE=${QUILLORA_WINE_TEMPLATE:-${TMPDIR:-/tmp}/quillora-wine-t
 # One prefix per kind of program, so that both builds' tests can run at once.
 export WINEPREFIX=${QUILLORA_WINEPREFIX:-${TMPDIR:-/tmp}/quillora-wine$QUILLORA_WINE_BITS-$(id -u)}
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer dialogs when a prefix boots, and no menu entries
-# or file associations written to the desktop (winemenubuilder).
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+# No Mono or Gecko installer dialogs when a prefix boots.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # Wine takes the Windows locale and code pages from the Unix locale: one
 # fixed locale (en-US, code page 1252, UTF-8 file names) whatever the machine's.
 export LC_ALL=C.UTF-8
@@ -42,9 +41,7 @@ unset LANGUAGE
 # waiting for a click (the end-to-end runner reads its caption and text from
 # the relay trace). Wine's null driver would make the window and wait.
 unset DISPLAY WAYLAND_DISPLAY
-# The prefix is made by the 64-bit loader, which makes it win64 by itself;
-# Debian 13's Wine 10 aborts when WINEARCH=win64 is set.
-unset WINEARCH
+export WINEARCH=win64
 
 # wine32_usable: true when Wine's 32-bit side is installed and this kernel
 # runs it (its loader is a 32-bit program itself).
