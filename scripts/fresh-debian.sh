@@ -107,7 +107,7 @@ run() {  # run <command>: in the clone, timed (wall, and the CPU time it took)
     t0=$(date +%s.%N)
     in_root bash -c "cd /root/quillora && { $1; }; code=\$?; times >/root/.cpu; exit \$code" || code=$?
     # times: the shell's, then its children's user and system time (0m1.5s 0m0.2s).
-    cpu=$(sed -n 2p "$root/root/.cpu" | tr -d s | awk -F'[ m]' '{ print $1 * 60 + $2 + $3 * 60 + $4 }')
+    cpu=$(sed -n 2p "$root/root/.cpu" 2>/dev/null | tr -d s | awk -F'[ m]' '{ print $1 * 60 + $2 + $3 * 60 + $4 }') || cpu=0
     results+=("$(awk -v t0="$t0" -v t1="$(date +%s.%N)" -v r="$release" -v c="$1" -v e="$code" -v cpu="$cpu" \
         'BEGIN { printf "Debian %s: %-26s %7.1f s (CPU %.1f s), exit %d", r, c, t1 - t0, cpu, e }')")
 }
