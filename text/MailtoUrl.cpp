@@ -1,25 +1,11 @@
 #include "text/MailtoUrl.h"
 
-#include <cstdlib>
 #include <cstring>
 
+#include "text/HeapBlock.h"
 #include "text/TextHelpers.h"
 
 namespace {
-
-// Heap memory released when the scope ends.
-template <typename T>
-class ScopedArray {
-public:
-    explicit ScopedArray(size_t count) : items(static_cast<T*>(std::malloc(count * sizeof(T)))) {}
-    ScopedArray(const ScopedArray&) = delete;
-    ScopedArray& operator=(const ScopedArray&) = delete;
-    ~ScopedArray() { std::free(items); }
-    T* get() const { return items; }
-
-private:
-    T* items;
-};
 
 // text (length bytes in codePage) as UTF-8 in utf8.
 bool ToUtf8(const char* text, size_t length, UINT codePage, Text& utf8) {
@@ -29,20 +15,22 @@ bool ToUtf8(const char* text, size_t length, UINT codePage, Text& utf8) {
     const int bytes = static_cast<int>(length);
     const int wideCount = MultiByteToWideChar(codePage, 0, text, bytes, nullptr, 0);
     if (wideCount <= 0) return false;
-    ScopedArray<WCHAR> wide(static_cast<size_t>(wideCount));
-    if (wide.get() == nullptr ||
-        MultiByteToWideChar(codePage, 0, text, bytes, wide.get(), wideCount) != wideCount) {
+    HeapBlock wideBlock(static_cast<size_t>(wideCount) * sizeof(WCHAR));
+    WCHAR* wide = static_cast<WCHAR*>(wideBlock.get());
+    if (wide == nullptr ||
+        MultiByteToWideChar(codePage, 0, text, bytes, wide, wideCount) != wideCount) {
         return false;
     }
     const int utf8Count =
-        WideCharToMultiByte(CP_UTF8, 0, wide.get(), wideCount, nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, wide, wideCount, nullptr, 0, nullptr, nullptr);
     if (utf8Count <= 0) return false;
-    ScopedArray<char> out(static_cast<size_t>(utf8Count));
-    if (out.get() == nullptr || WideCharToMultiByte(CP_UTF8, 0, wide.get(), wideCount, out.get(),
-                                                    utf8Count, nullptr, nullptr) != utf8Count) {
+    HeapBlock outBlock(static_cast<size_t>(utf8Count));
+    char* out = static_cast<char*>(outBlock.get());
+    if (out == nullptr || WideCharToMultiByte(CP_UTF8, 0, wide, wideCount, out, utf8Count, nullptr,
+                                              nullptr) != utf8Count) {
         return false;
     }
-    return utf8.assign(out.get(), static_cast<size_t>(utf8Count));
+    return utf8.assign(out, static_cast<size_t>(utf8Count));
 }
 
 bool IsKept(unsigned char c) {

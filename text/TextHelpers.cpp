@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "text/HeapBlock.h"
 #include "text/PathParts.h"
 
 namespace {
@@ -30,19 +31,6 @@ size_t FindByCharacter(const Text& text, const char* pattern, size_t patternLeng
 }
 
 }  // namespace
-
-// Heap memory released when the scope ends.
-class HeapBlock {
-public:
-    explicit HeapBlock(size_t size) : block(size != 0 ? std::malloc(size) : nullptr) {}
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-    ~HeapBlock() { std::free(block); }
-    void* get() const { return block; }
-
-private:
-    void* block;
-};
 
 void SplitRecipientList(const char* list, RecipientKind kind, AddRecipientCallback add,
                         void* context) {
