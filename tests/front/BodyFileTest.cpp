@@ -6,31 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <random>
 #include <string>
+
+#include "tests/TempDirTest.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class BodyFileTest : public ::testing::Test {
+class BodyFileTest : public TempDirTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quillora-body-file-test-" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::string& content) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
-    }
-
     // The body read from path, or nothing when the read was refused.
     static std::optional<std::string> Read(const std::string& path) {
         Text body("earlier body");
@@ -38,8 +22,6 @@ protected:
         EXPECT_EQ(body.c_str()[body.size()], '\0');
         return std::string(body.c_str(), body.size());
     }
-
-    fs::path dir_;
 };
 
 TEST_F(BodyFileTest, TakesTheFileWholeOrNotAtAll) {

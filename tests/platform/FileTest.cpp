@@ -5,31 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "tests/TempDirTest.h"
+
 namespace {
 
-namespace fs = std::filesystem;
-
-class FileTest : public ::testing::Test {
+class FileTest : public TempDirTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quillora-file-test-" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::string& content) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
-    }
-
     static HANDLE Open(const std::string& path) {
         return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -48,8 +32,6 @@ protected:
         }
         return content;
     }
-
-    fs::path dir_;
 };
 
 TEST_F(FileTest, ReadsFilesOfEverySizeWhole) {
