@@ -5,25 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "win32/FileHandle.h"
+
 namespace {
 
 // Bytes asked of each ReadFile.
 constexpr size_t kReadChunk = 64 * 1024;
-
-// Closes a file handle on scope exit.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 // Heap bytes that grow by doubling, released when the scope ends.
 class GrowingBuffer {
@@ -57,7 +44,7 @@ bool ReadBodyFile(const char* path, Text& body) {
     // program still writes can be sent as it stands.
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) return false;
+    if (!file.IsOpen()) return false;
 
     // Read to the end rather than trust a reported size: a pipe or device has
     // none, and a file being written grows. One byte past the limit is enough

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Option { To, Cc, Bcc, Subject, Body, Attachment, BodyFile, Mailto, None };
+enum class Option { To, Cc, Bcc, Subject, Body, Attachment, BodyFile, Mailto, Eml, Log, None };
 
 struct OptionName {
     const char* name;
@@ -23,6 +23,8 @@ constexpr OptionName kOptions[] = {
     {"-attachment", Option::Attachment},
     {"-bodyfile", Option::BodyFile},
     {"-mailto", Option::Mailto},
+    {"-eml", Option::Eml},
+    {"-log", Option::Log},
 };
 
 // Compares with the runtime's multibyte-aware, case-insensitive comparison.
@@ -43,9 +45,9 @@ ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
     int index = 1;
     while (index < argc) {
         const Option option = Recognise(argv[index]);
-        // The one option without a value.
-        if (option == Option::Mailto) {
-            request.mailto = true;
+        // The options without a value.
+        if (option == Option::Mailto || option == Option::Eml) {
+            (option == Option::Mailto ? request.mailto : request.eml) = true;
             ++index;
             continue;
         }
@@ -85,7 +87,11 @@ ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
             case Option::Attachment:
                 request.attachment = value;
                 break;
+            case Option::Log:
+                request.logPath = value;
+                break;
             case Option::Mailto:
+            case Option::Eml:
             case Option::None:
                 break;
         }

@@ -4,8 +4,8 @@
 #include "text/ComposeRequest.h"
 #include "text/Text.h"
 
-// Scans argv[1..argc) for -to, -cc, -bcc, -subject, -body, -attachment and
-// -bodyfile, and the flag -mailto (case ignored). An option takes the next
+// Scans argv[1..argc) for -to, -cc, -bcc, -subject, -body, -attachment,
+// -bodyfile and -log, and the flags -mailto and -eml (case ignored). An option takes the next
 // argument as its value, whatever it looks like; an option given last is
 // ignored, unknown arguments are skipped, and a repeated option keeps its
 // last value. The body value is copied into body with each backslash-n

@@ -1,7 +1,6 @@
 #include "mapi/ComposeViaDrafts.h"
 
 #include "mapi/MapiPlatform.h"
-#include "mapi/MapiRecipientType.h"
 #include "mapi/MessageItem.h"
 #include "text/TextHelpers.h"
 

@@ -8,6 +8,7 @@
 #include "mapi/PropValues.h"
 #include "mapi/ReadableString.h"
 #include "text/TextHelpers.h"
+#include "win32/FileHandle.h"
 
 namespace {
 
@@ -19,25 +20,6 @@ constexpr ULONGLONG kLargestAttachSize = 0x7FFFFFFF;
 
 // The content identifier that marks a contact's picture.
 constexpr char kContactPicture[] = "ContactPicture.jpg";
-
-// Closes a file handle on scope exit.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    void Close() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-            handle_ = INVALID_HANDLE_VALUE;
-        }
-    }
-
-private:
-    HANDLE handle_;
-};
 
 SPropValue ZeroedValue(ULONG propTag) {
     SPropValue value;
@@ -207,7 +189,7 @@ bool MessageItem::AddAttachment(const char* path, const char* displayName, const
     // be read as it stands.
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) return false;
+    if (!file.IsOpen()) return false;
 
     const bool contactPhoto = contentId && std::strcmp(contentId, kContactPicture) == 0;
     Text ownName;

@@ -1,9 +1,7 @@
 // mailtoprobe: writes the command registered for mailto links to standard
 // output, so that a caller can tell which mail client is installed.
-//
-// <stdio.h> comes before <windows.h> on purpose: included first, printf is
-// the system C runtime's own rather than a formatter linked into the program,
-// which keeps the executable small.
+// Its printf is msvcrt's own (__USE_MINGW_ANSI_STDIO=0 in the build), not a
+// formatter linked into the program, which keeps the executable small.
 #include <stdio.h>
 #include <windows.h>
 

@@ -3,13 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "mapi/MapiRecipientType.h"
+#include "text/RecipientKind.h"
 
 namespace {
-
-// MAPI32.DLL as loaded by name: shared by every SimpleMapiMail in the
-// process, freed and cleared by each destructor.
-HMODULE mapiLibrary = nullptr;
 
 // A heap copy of text (its length plus the terminator), or null when text is
 // null or the block cannot be allocated.
@@ -34,31 +30,22 @@ bool GrowByOne(Record*& array, ULONG count) {
 
 }  // namespace
 
-SimpleMapiMail::SimpleMapiMail() : lastError(SimpleMapiError::NoError), sendEntry(nullptr) {
+SimpleMapiMail::SimpleMapiMail()
+    : lastError(SimpleMapiError::NoError), sendEntry(nullptr), library("MAPI32.DLL") {
     std::memset(&message, 0, sizeof message);
     std::memset(&originator, 0, sizeof originator);
     message.lpOriginator = &originator;
     originator.ulRecipClass = MAPI_ORIG;
 
-    if (mapiLibrary == nullptr) {
-        mapiLibrary = LoadLibraryA("MAPI32.DLL");
-        if (mapiLibrary == nullptr) {
-            lastError = SimpleMapiError::LibraryNotLoaded;
-            return;
-        }
-    }
-    FARPROC entry = GetProcAddress(mapiLibrary, "MAPISendMail");
-    if (entry == nullptr) {
-        lastError = SimpleMapiError::EntryPointMissing;
+    if (!library.IsLoaded()) {
+        lastError = SimpleMapiError::LibraryNotLoaded;
         return;
     }
-    // Through void (*)(), the generic function pointer type.
-    sendEntry = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void (*)()>(entry));
+    sendEntry = library.Find<LPMAPISENDMAIL>("MAPISendMail");
+    if (sendEntry == nullptr) lastError = SimpleMapiError::EntryPointMissing;
 }
 
 SimpleMapiMail::~SimpleMapiMail() {
-    if (mapiLibrary != nullptr) FreeLibrary(mapiLibrary);
-    mapiLibrary = nullptr;
     // Send has normally freed the copies already; this covers an object
     // destroyed without sending.
     FreeCopies();

@@ -6,9 +6,10 @@
 #include <mapi.h>
 
 #include <cstdint>
-#include "text/Text.h"
 
-#include "text/TextHelpers.h"
+#include "text/RecipientKind.h"
+#include "text/Text.h"
+#include "win32/LoadedLibrary.h"
 
 enum class SimpleMapiError : int32_t {
     NoError = 0,
@@ -20,8 +21,7 @@ enum class SimpleMapiError : int32_t {
 
 // Usage: construct, TakeLastError, add recipients and attachments, set the
 // subject (message.lpszSubject, not copied) and noteText, Send at most once,
-// destroy. Only one object may exist at a time: the library handle is shared
-// by the process and every destructor frees it.
+// destroy. Each object loads MAPI32.DLL by name and frees it when destroyed.
 class SimpleMapiMail {
 public:
     SimpleMapiMail();
@@ -48,4 +48,6 @@ public:
 
 private:
     void FreeCopies();
+
+    LoadedLibrary library;
 };

@@ -1,4 +1,4 @@
-// What one run of Quillora asks for: the request both compose roads take.
+// What one run of Quillora asks for: the request every road takes.
 #pragma once
 
 // Six optional texts; null when the option was not given. to, cc, bcc,
@@ -16,4 +16,9 @@ struct ComposeRequest {
     const char* bodyFile = nullptr;
     // -mailto: after both MAPI roads failed, try the mailto: URL.
     bool mailto = false;
+    // -eml: after both MAPI roads failed, try a draft message file (before
+    // the mailto: URL).
+    bool eml = false;
+    // -log: the file this run's report is appended to; null for none.
+    const char* logPath = nullptr;
 };

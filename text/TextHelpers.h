@@ -1,14 +1,12 @@
-// Small text operations shared by both compose roads: splitting a recipient
-// list, forming an attachment's display name or its own file name, and
-// replacing a pattern in a string. None of them touches MAPI.
+// Small text operations every road shares: splitting a recipient list,
+// forming an attachment's display name or its own file name, and replacing
+// a pattern in a string. None of them calls MAPI.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
+#include "text/RecipientKind.h"
 #include "text/Text.h"
-
-enum class RecipientKind : uint32_t { To = 1, Cc = 2, Bcc = 3 };
 
 // Splits a ";"-separated list with the runtime's multibyte-aware tokeniser
 // and calls add(token, kind) once per recipient, in list order. Runs of ";"

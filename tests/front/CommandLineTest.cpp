@@ -86,25 +86,36 @@ TEST(ParseCommandLine, ScansOptionsAndValues) {
     }
 }
 
-// -mailto takes no value and is never taken as one after another option.
-TEST(ParseCommandLine, MailtoIsAFlag) {
+// -mailto and -eml take no value and are never taken as one after another
+// option; -log takes one like the other options.
+TEST(ParseCommandLine, FlagsAndLog) {
     const struct {
         std::vector<std::string> words;
-        bool mailto;
+        bool mailto, eml;
+        Field log;
         Expected expected;
     } cases[] = {
-        {{"q", "-to", "a"}, false, {"a", {}, {}, {}, {}, {}}},
-        {{"q", "-mailto"}, true, {}},
-        {{"q", "-MailTo", "-to", "a", "-mailto", "-body", "b"}, true, {"a", {}, {}, {}, "b", {}}},
-        {{"q", "-to", "-mailto", "-cc", "c"}, false, {"-mailto", "c", {}, {}, {}, {}}},
-        {{"q", "-mailtox", "mailto", "--mailto", "-mailto "}, false, {}},
-        {{"q", "-subject", "s", "-mailto", "-bcc"}, true, {{}, {}, {}, "s", {}, {}}},
+        {{"q", "-to", "a"}, false, false, {}, {"a", {}, {}, {}, {}, {}}},
+        {{"q", "-mailto"}, true, false, {}, {}},
+        {{"q", "-MailTo", "-to", "a", "-mailto", "-body", "b"},
+         true,
+         false,
+         {},
+         {"a", {}, {}, {}, "b", {}}},
+        {{"q", "-to", "-mailto", "-cc", "c"}, false, false, {}, {"-mailto", "c", {}, {}, {}, {}}},
+        {{"q", "-mailtox", "mailto", "--mailto", "-mailto ", "-emlx"}, false, false, {}, {}},
+        {{"q", "-subject", "s", "-mailto", "-bcc"}, true, false, {}, {{}, {}, {}, "s", {}, {}}},
+        {{"q", "-EML", "-to", "a", "-mailto"}, true, true, {}, {"a", {}, {}, {}, {}, {}}},
+        {{"q", "-to", "-eml", "-log", "-eml"}, false, false, "-eml", {"-eml", {}, {}, {}, {}, {}}},
+        {{"q", "-Log", "a.log", "-log", "b.log", "-log"}, false, false, "b.log", {}},
     };
     for (const auto& c : cases) {
         Args args(c.words);
         Text body;
         const ComposeRequest r = ParseCommandLine(args.argc(), args.argv.data(), body);
         EXPECT_EQ(r.mailto, c.mailto) << Label(c.words);
+        EXPECT_EQ(r.eml, c.eml) << Label(c.words);
+        EXPECT_EQ(FieldOf(r.logPath), c.log) << Label(c.words);
         ExpectRequest(r, c.expected, Label(c.words));
     }
 }

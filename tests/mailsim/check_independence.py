@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The dependency direction: mailsim/ and platform/ take nothing from the
-program's code (front/, text/, mapi/, simplemapi/, probe/), and mailsim takes
-nothing from platform/src. Every #include of their sources is resolved the
-way the build resolves it; their build files must not name those
-directories either. Prints each violation and exits 1 if there is one.
+program's code (front/, text/, win32/, mapi/, simplemapi/, mailto/, eml/,
+probe/), and mailsim takes nothing from platform/src. Every #include of
+their sources is resolved the way the build resolves it; their build files
+must not name those directories either. Prints each violation and exits 1 if there is one.
 
     check_independence.py SOURCE_DIR     check the tree (after a self-test
                                          showing that violations are caught)
@@ -13,7 +13,7 @@ import re
 import sys
 import tempfile
 
-PROGRAM_DIRS = ("front", "text", "mapi", "simplemapi", "probe")
+PROGRAM_DIRS = ("front", "text", "win32", "mapi", "simplemapi", "mailto", "eml", "probe")
 SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".inl")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 

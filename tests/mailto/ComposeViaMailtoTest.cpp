@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "text/MailtoUrl.h"
+#include "mailto/MailtoUrl.h"
 #include "tests/platform/TempDesktop.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "text/MailtoUrl.h"
+#include "mailto/MailtoUrl.h"
 
 #include <gtest/gtest.h>
 

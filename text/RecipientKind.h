@@ -1,12 +1,14 @@
-// MAPI's number for each kind of recipient: Simple MAPI's recipient class
-// and Extended MAPI's PR_RECIPIENT_TYPE use the same MAPI_TO, MAPI_CC and
-// MAPI_BCC, so both compose roads take it from here.
+// The kinds of recipient, and MAPI's number for each: Simple MAPI's
+// recipient class and Extended MAPI's PR_RECIPIENT_TYPE use the same
+// MAPI_TO, MAPI_CC and MAPI_BCC, so both MAPI roads take it from here.
 #pragma once
 
 #include <windows.h>
 #include <mapi.h>
 
-#include "text/TextHelpers.h"
+#include <cstdint>
+
+enum class RecipientKind : uint32_t { To = 1, Cc = 2, Bcc = 3 };
 
 constexpr ULONG MapiRecipientType(RecipientKind kind) {
     switch (kind) {

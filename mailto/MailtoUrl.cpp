@@ -1,37 +1,11 @@
-#include "text/MailtoUrl.h"
+#include "mailto/MailtoUrl.h"
 
 #include <cstring>
 
-#include "text/HeapBlock.h"
+#include "text/AnsiToUtf8.h"
 #include "text/TextHelpers.h"
 
 namespace {
-
-// text (length bytes in codePage) as UTF-8 in utf8.
-bool ToUtf8(const char* text, size_t length, UINT codePage, Text& utf8) {
-    utf8.clear();
-    if (length == 0) return true;
-    if (length > 0x7FFFFFFF) return false;
-    const int bytes = static_cast<int>(length);
-    const int wideCount = MultiByteToWideChar(codePage, 0, text, bytes, nullptr, 0);
-    if (wideCount <= 0) return false;
-    HeapBlock wideBlock(static_cast<size_t>(wideCount) * sizeof(WCHAR));
-    WCHAR* wide = static_cast<WCHAR*>(wideBlock.get());
-    if (wide == nullptr ||
-        MultiByteToWideChar(codePage, 0, text, bytes, wide, wideCount) != wideCount) {
-        return false;
-    }
-    const int utf8Count =
-        WideCharToMultiByte(CP_UTF8, 0, wide, wideCount, nullptr, 0, nullptr, nullptr);
-    if (utf8Count <= 0) return false;
-    HeapBlock outBlock(static_cast<size_t>(utf8Count));
-    char* out = static_cast<char*>(outBlock.get());
-    if (out == nullptr || WideCharToMultiByte(CP_UTF8, 0, wide, wideCount, out, utf8Count, nullptr,
-                                              nullptr) != utf8Count) {
-        return false;
-    }
-    return utf8.assign(out, static_cast<size_t>(utf8Count));
-}
 
 bool IsKept(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -49,7 +23,7 @@ bool AppendEncodedByte(Text& url, unsigned char c) {
 // CR LF or lone CR as %0D%0A.
 bool AppendEncoded(Text& url, const char* text, size_t length, UINT codePage, bool lineBreaks) {
     Text utf8;
-    if (!ToUtf8(text, length, codePage, utf8)) return false;
+    if (!AnsiToUtf8(text, length, utf8, codePage)) return false;
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(utf8.c_str());
     for (size_t i = 0; i < utf8.size(); ++i) {
         const unsigned char c = bytes[i];
