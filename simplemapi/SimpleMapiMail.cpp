@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "text/RecipientEntry.h"
 #include "text/RecipientKind.h"
 
 namespace {
@@ -64,14 +65,29 @@ bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind) {
         lastError = SimpleMapiError::RecipientsNotGrown;
         return false;
     }
-    // The new entry stays zeroed and uncounted unless its copy exists.
+    // An entry that holds an address carries it as a one-off SMTP address,
+    // which clients take without an address book; a client may drop a
+    // recipient that has only a name it cannot resolve.
+    Text displayName, address;
+    char* addressCopy = nullptr;
+    if (SplitRecipientEntry(name, displayName, address)) {
+        Text smtp;
+        if (!smtp.assign("SMTP:") || !smtp.append(address.c_str(), address.size()) ||
+            (addressCopy = CopyText(smtp.c_str())) == nullptr) {
+            lastError = SimpleMapiError::RecipientsNotGrown;
+            return false;
+        }
+    }
+    // The new entry stays zeroed and uncounted unless its copies exist.
     char* copy = CopyText(name);
     if (copy == nullptr) {
+        std::free(addressCopy);
         lastError = SimpleMapiError::RecipientsNotGrown;
         return false;
     }
     MapiRecipDesc& recipient = message.lpRecips[message.nRecipCount];
     recipient.lpszName = copy;
+    recipient.lpszAddress = addressCopy;
     recipient.ulRecipClass = MapiRecipientType(kind);
     ++message.nRecipCount;
     return true;
@@ -120,7 +136,9 @@ bool SimpleMapiMail::Send(FLAGS flags) {
 void SimpleMapiMail::FreeCopies() {
     for (ULONG i = 0; i < message.nRecipCount; ++i) {
         std::free(message.lpRecips[i].lpszName);
+        std::free(message.lpRecips[i].lpszAddress);
         message.lpRecips[i].lpszName = nullptr;
+        message.lpRecips[i].lpszAddress = nullptr;
     }
     for (ULONG i = 0; i < message.nFileCount; ++i) {
         std::free(message.lpFiles[i].lpszPathName);

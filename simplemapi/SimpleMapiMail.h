@@ -31,7 +31,8 @@ public:
 
     // Returns the last failure and resets it to NoError.
     SimpleMapiError TakeLastError();
-    // Appends a recipient with a copy of name and class kind.
+    // Appends a recipient with a copy of name and class kind, and "SMTP:" and
+    // the address when name holds one ("bob@x.org", "Jo <jo@x.org>").
     bool AddRecipient(const char* name, RecipientKind kind);
     // Appends an attachment with copies of path and displayName (may be null).
     bool AddAttachment(const char* path, const char* displayName);

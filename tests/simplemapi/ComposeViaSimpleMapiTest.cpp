@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -110,16 +111,29 @@ TEST_F(SimpleMapiRoad, EmptyRequestOpensAnEmptyDialog) {
     EXPECT_TRUE(s.files.empty());
 }
 
-TEST_F(SimpleMapiRoad, RecipientsInOrderWithTheirClassesAndNoAddress) {
-    ASSERT_EQ(ComposeViaSimpleMapi({"a;b", "c", ";d;;e;", "Hi", "Hello", nullptr}), 0);
+// Names stay as typed; an entry that holds an address also carries it as a
+// one-off SMTP address, so a client that cannot resolve the name keeps it.
+TEST_F(SimpleMapiRoad, RecipientsInOrderWithClassesAndAddresses) {
+    ASSERT_EQ(ComposeViaSimpleMapi({"a;Doe, Jo <jo@x.org>", " bob@example.com ", ";d;;\"E\" <e@x>;",
+                                    "Hi", "Hello", nullptr}),
+              0);
     const Sent& s = OnlySend();
-    const std::vector<std::pair<std::string, ULONG>> expected = {
-        {"a", MAPI_TO}, {"b", MAPI_TO}, {"c", MAPI_CC}, {"d", MAPI_BCC}, {"e", MAPI_BCC}};
-    ASSERT_EQ(s.recipients.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(s.recipients[i].name, expected[i].first);
-        EXPECT_EQ(s.recipients[i].recipClass, expected[i].second);
-        EXPECT_EQ(s.recipients[i].address, std::nullopt);
+    const struct {
+        std::string name;
+        ULONG recipClass;
+        std::optional<std::string> address;
+    } expected[] = {
+        {"a", MAPI_TO, std::nullopt},
+        {"Doe, Jo <jo@x.org>", MAPI_TO, "SMTP:jo@x.org"},
+        {" bob@example.com ", MAPI_CC, "SMTP:bob@example.com"},
+        {"d", MAPI_BCC, std::nullopt},
+        {"\"E\" <e@x>", MAPI_BCC, "SMTP:e@x"},
+    };
+    ASSERT_EQ(s.recipients.size(), std::size(expected));
+    for (size_t i = 0; i < s.recipients.size(); ++i) {
+        EXPECT_EQ(s.recipients[i].name, expected[i].name);
+        EXPECT_EQ(s.recipients[i].recipClass, expected[i].recipClass);
+        EXPECT_EQ(s.recipients[i].address, expected[i].address) << expected[i].name;
         EXPECT_EQ(s.recipients[i].eidSize, 0u);
         EXPECT_FALSE(s.recipients[i].hasEntryId);
     }
