@@ -1,5 +1,7 @@
 #include "front/ComposeDispatch.h"
 
+#include "front/MailClient.h"
+
 #include "mailto/ComposeViaMailto.h"
 #include "mapi/ComposeViaDrafts.h"
 #include "mapi/MapiPlatform.h"
@@ -15,10 +17,19 @@ constexpr ULONG kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
 }  // namespace
 
 int ComposeDispatch(const ComposeRequest& request) {
+    // With a road beyond MAPI asked for, a MAPI road whose library the
+    // default client does not have is not called at all: the system would
+    // only show its "no mail client" box before the road the user wants.
+    const bool beyondMapi = request.eml || request.mailto;
+    const MailClient client = beyondMapi ? LookUpMailClient() : MailClient();
+    const bool tryDrafts = !beyondMapi || client.extended.found;
+    const bool trySendDialog = !beyondMapi || client.simple.found;
+
     MapiSession session;
     int result = -1;
 
-    if (MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */)) {
+    if (tryDrafts &&
+        MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */)) {
         if (session.Logon(nullptr /* default profile */, false) &&
             session.OpenStore(nullptr /* default store */, kFolderOpenFlags)) {
             result = ComposeViaDrafts(&session, request);
@@ -28,10 +39,10 @@ int ComposeDispatch(const ComposeRequest& request) {
         session.Close();
     }
     // On every road, including a failed initialisation.
-    MapiSession::Uninitialize();
+    if (tryDrafts) MapiSession::Uninitialize();
 
     // The send dialog runs only after MAPI has been uninitialised.
-    if (result != 0) {
+    if (result != 0 && trySendDialog) {
         result = ComposeViaSimpleMapi(request);
     }
     // Only on request, and only once both MAPI roads have failed.

@@ -1,7 +1,8 @@
 // Test-only control of the stand-in registry. Keys named here are paths under
-// HKEY_CLASSES_ROOT such as "mailto\\shell\\open\\command" (any case). What a
-// test installs answers before the desktop's own associations, until it is
-// cleared; tests that install anything clear it when they end.
+// HKEY_CLASSES_ROOT such as "mailto\\shell\\open\\command" (any case), or
+// under the root given. What a test installs answers before the stand-in's
+// own keys (the desktop's associations, the simulated mail client), until
+// it is cleared; tests that install anything clear it when they end.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,12 @@ void PlatformRegistryInstallKeyWithoutValue(const char* keyPath);
 
 // The key does not exist, whatever the desktop has registered.
 void PlatformRegistryInstallMissingKey(const char* keyPath);
+void PlatformRegistryInstallMissingKey(HKEY root, const char* keyPath);
+
+// The key under root exists and its value valueName ("" or null: the
+// default value) is the string text; its other values stay as they were.
+void PlatformRegistryInstallNamedString(HKEY root, const char* keyPath, const char* valueName,
+                                        DWORD type, const char* text);
 
 // Removes everything installed; the desktop's associations answer again.
 void PlatformRegistryClearInstalled();

@@ -137,7 +137,9 @@ typedef LONG_PTR(WINAPI* FARPROC)();
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define OPEN_ALWAYS 4
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 
 typedef struct _SECURITY_ATTRIBUTES {
@@ -163,6 +165,13 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
 WINBOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                         LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
 WINBOOL WINAPI CloseHandle(HANDLE hObject);
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+// Looks in the program's directory, the current directory, then PATH.
+DWORD APIENTRY SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpExtension,
+                           DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+
+// Environment.
+DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize);
 
 // Memory.
 WINBOOL WINAPI IsBadStringPtrA(LPCSTR lpsz, UINT_PTR ucchMax);

@@ -1,11 +1,16 @@
 // The registry on the platform stand-in: a read-only view in which
 // HKEY_CLASSES_ROOT\<scheme>\shell\open\command holds the desktop's command
-// for that URL scheme, and every other key is missing. Tests may install keys
-// and values of any type (platform_registry_testing.h) that answer first.
+// for that URL scheme, HKEY_LOCAL_MACHINE\Software\Clients\Mail names the
+// simulated mail client (built into the program itself, so both its MAPI
+// libraries are the program's own file), and every other key is missing.
+// Tests may install keys and values of any type (platform_registry_testing.h)
+// that answer first.
 #include <windows.h>
 
 #include "platform_registry_testing.h"
 #include "registry_desktop.h"
+
+#include <unistd.h>
 
 #include <cctype>
 #include <map>
@@ -20,11 +25,14 @@
 
 namespace {
 
-struct KeyState {
-    bool exists = false;
-    bool hasDefaultValue = false;
+struct Value {
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
+};
+
+struct KeyState {
+    bool exists = false;
+    std::map<std::string, Value> values;  // by lower-case name; "" is the default value
 };
 
 // What an open handle stands for: its path and the key as it was when opened.
@@ -34,48 +42,89 @@ struct OpenKey {
 };
 
 std::mutex registryMutex;
-std::map<std::string, KeyState> installedKeys;  // by lower-case path
+std::map<std::string, KeyState> installedKeys;  // by lower-case "root\path"
 std::set<OpenKey*> openKeys;
 
 const char kCommandSuffix[] = "\\shell\\open\\command";
+const char kClassesRoot[] = "hkcr\\";
+const char kMailClients[] = "hklm\\software\\clients\\mail";
+const char kSimulatedClient[] = "Mailsim";
 
-// Key names compare without regard to case.
-std::string KeyName(const char* path) {
-    std::string name = path != nullptr ? path : "";
+// Key and value names compare without regard to case.
+std::string Lowercase(const char* text) {
+    std::string name = text != nullptr ? text : "";
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name;
 }
 
-KeyState StringValue(DWORD type, const std::string& text) {
+// The root part of a stored path, or "" for a key that is not predefined.
+std::string RootName(HKEY key) {
+    if (key == HKEY_CLASSES_ROOT) return "hkcr";
+    if (key == HKEY_CURRENT_USER) return "hkcu";
+    if (key == HKEY_LOCAL_MACHINE) return "hklm";
+    return std::string();
+}
+
+std::string Joined(const std::string& path, const std::string& sub) {
+    return sub.empty() ? path : path + "\\" + sub;
+}
+
+Value StringValue(DWORD type, const std::string& text) {
+    Value value;
+    value.type = type;
+    value.data.assign(text.begin(), text.end());
+    value.data.push_back(0);
+    return value;
+}
+
+KeyState KeyWithDefault(const std::string& text) {
     KeyState state;
     state.exists = true;
-    state.hasDefaultValue = true;
-    state.type = type;
-    state.data.assign(text.begin(), text.end());
-    state.data.push_back(0);
+    state.values[""] = StringValue(REG_SZ, text);
     return state;
+}
+
+bool EndsWith(const std::string& text, const char* suffix) {
+    const size_t length = std::char_traits<char>::length(suffix);
+    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+// The running program: the simulated client's libraries are built into it.
+std::string ProgramPath() {
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
+}
+
+// The keys the stand-in answers by itself. Called with registryMutex held.
+KeyState BuiltInKey(const std::string& path) {
+    if (path == kMailClients) return KeyWithDefault(kSimulatedClient);
+    if (path == std::string(kMailClients) + "\\" + Lowercase(kSimulatedClient)) {
+        KeyState state = KeyWithDefault(kSimulatedClient);
+        const std::string library = ProgramPath();
+        state.values["dllpathex"] = StringValue(REG_SZ, library);
+        state.values["dllpath"] = StringValue(REG_SZ, library);
+        return state;
+    }
+    if (path.compare(0, sizeof kClassesRoot - 1, kClassesRoot) == 0 &&
+        EndsWith(path, kCommandSuffix)) {
+        const std::string scheme =
+            path.substr(sizeof kClassesRoot - 1,
+                        path.size() - (sizeof kClassesRoot - 1) - (sizeof kCommandSuffix - 1));
+        std::string command;
+        if (!scheme.empty() && scheme.find('\\') == std::string::npos &&
+            DesktopSchemeHandlerCommand(scheme, command)) {
+            return KeyWithDefault(command);
+        }
+    }
+    return KeyState();
 }
 
 // Called with registryMutex held.
 KeyState LookUp(const std::string& path) {
     auto installed = installedKeys.find(path);
     if (installed != installedKeys.end()) return installed->second;
-
-    const size_t suffixLength = sizeof kCommandSuffix - 1;
-    if (path.size() > suffixLength &&
-        path.compare(path.size() - suffixLength, suffixLength, kCommandSuffix) == 0) {
-        std::string scheme = path.substr(0, path.size() - suffixLength);
-        std::string command;
-        if (scheme.find('\\') == std::string::npos &&
-            DesktopSchemeHandlerCommand(scheme, command)) {
-            return StringValue(REG_SZ, command);
-        }
-    }
-    return KeyState();
-}
-
-bool IsPredefined(HKEY key) {
-    return key == HKEY_CLASSES_ROOT || key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE;
+    return BuiltInKey(path);
 }
 
 OpenKey* FindOpenKey(HKEY key) {
@@ -83,9 +132,21 @@ OpenKey* FindOpenKey(HKEY key) {
     return openKeys.count(open) != 0 ? open : nullptr;
 }
 
-void Install(const char* keyPath, const KeyState& state) {
+// A key as tests install it: the root given or, without one, HKCR.
+std::string InstalledPath(HKEY root, const char* keyPath) {
+    return Joined(RootName(root), Lowercase(keyPath));
+}
+
+void Install(const std::string& path, const KeyState& state) {
     std::lock_guard<std::mutex> lock(registryMutex);
-    installedKeys[KeyName(keyPath)] = state;
+    installedKeys[path] = state;
+}
+
+void InstallDefault(const std::string& path, const Value& value) {
+    KeyState state;
+    state.exists = true;
+    state.values[""] = value;
+    Install(path, state);
 }
 
 }  // namespace
@@ -96,18 +157,18 @@ LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkRe
     std::lock_guard<std::mutex> lock(registryMutex);
 
     std::string path;
-    if (hKey == HKEY_CLASSES_ROOT) {
-        path = KeyName(lpSubKey);
+    const std::string root = RootName(hKey);
+    if (!root.empty()) {
+        path = Joined(root, Lowercase(lpSubKey));
     } else if (OpenKey* parent = FindOpenKey(hKey)) {
-        std::string sub = KeyName(lpSubKey);
-        path = parent->path.empty() || sub.empty() ? parent->path + sub : parent->path + "\\" + sub;
+        path = Joined(parent->path, Lowercase(lpSubKey));
     } else {
-        return IsPredefined(hKey) ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
+        return ERROR_INVALID_HANDLE;
     }
 
     KeyState state;
-    if (path.empty()) {
-        state.exists = true;  // the root itself, which has no default value here
+    if (path.find('\\') == std::string::npos) {
+        state.exists = true;  // a root itself, which has no values here
     } else {
         state = LookUp(path);
     }
@@ -129,27 +190,28 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, 
     }
     std::lock_guard<std::mutex> lock(registryMutex);
     OpenKey* open = FindOpenKey(hKey);
-    if (open == nullptr) return IsPredefined(hKey) ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_HANDLE;
+    if (open == nullptr)
+        return RootName(hKey).empty() ? ERROR_INVALID_HANDLE : ERROR_FILE_NOT_FOUND;
 
-    const KeyState& state = open->state;
-    bool defaultValue = lpValueName == nullptr || *lpValueName == '\0';
-    if (!defaultValue || !state.hasDefaultValue) return ERROR_FILE_NOT_FOUND;
+    const auto found = open->state.values.find(Lowercase(lpValueName));
+    if (found == open->state.values.end()) return ERROR_FILE_NOT_FOUND;
+    const Value& value = found->second;
 
-    if (lpType != nullptr) *lpType = state.type;
-    DWORD needed = static_cast<DWORD>(state.data.size());
+    if (lpType != nullptr) *lpType = value.type;
+    DWORD needed = static_cast<DWORD>(value.data.size());
     if (lpData != nullptr) {
         if (needed > *lpcbData) {
             *lpcbData = needed;
             return ERROR_MORE_DATA;
         }
-        if (needed != 0) std::memcpy(lpData, state.data.data(), needed);
+        if (needed != 0) std::memcpy(lpData, value.data.data(), needed);
     }
     if (lpcbData != nullptr) *lpcbData = needed;
     return ERROR_SUCCESS;
 }
 
 LONG WINAPI RegCloseKey(HKEY hKey) {
-    if (IsPredefined(hKey)) return ERROR_SUCCESS;
+    if (!RootName(hKey).empty()) return ERROR_SUCCESS;
     std::lock_guard<std::mutex> lock(registryMutex);
     OpenKey* open = FindOpenKey(hKey);
     if (open == nullptr) return ERROR_INVALID_HANDLE;
@@ -159,27 +221,39 @@ LONG WINAPI RegCloseKey(HKEY hKey) {
 }
 
 void PlatformRegistryInstallValue(const char* keyPath, DWORD type, const void* data, DWORD size) {
-    KeyState state;
-    state.exists = true;
-    state.hasDefaultValue = true;
-    state.type = type;
+    Value value;
+    value.type = type;
     const BYTE* bytes = static_cast<const BYTE*>(data);
-    state.data.assign(bytes, bytes + size);
-    Install(keyPath, state);
+    value.data.assign(bytes, bytes + size);
+    InstallDefault(InstalledPath(HKEY_CLASSES_ROOT, keyPath), value);
 }
 
 void PlatformRegistryInstallString(const char* keyPath, DWORD type, const char* text) {
-    Install(keyPath, StringValue(type, text));
+    InstallDefault(InstalledPath(HKEY_CLASSES_ROOT, keyPath), StringValue(type, text));
 }
 
 void PlatformRegistryInstallKeyWithoutValue(const char* keyPath) {
     KeyState state;
     state.exists = true;
-    Install(keyPath, state);
+    Install(InstalledPath(HKEY_CLASSES_ROOT, keyPath), state);
 }
 
 void PlatformRegistryInstallMissingKey(const char* keyPath) {
-    Install(keyPath, KeyState());
+    PlatformRegistryInstallMissingKey(HKEY_CLASSES_ROOT, keyPath);
+}
+
+void PlatformRegistryInstallMissingKey(HKEY root, const char* keyPath) {
+    Install(InstalledPath(root, keyPath), KeyState());
+}
+
+void PlatformRegistryInstallNamedString(HKEY root, const char* keyPath, const char* valueName,
+                                        DWORD type, const char* text) {
+    const std::string path = InstalledPath(root, keyPath);
+    std::lock_guard<std::mutex> lock(registryMutex);
+    KeyState state = LookUp(path);
+    state.exists = true;
+    state.values[Lowercase(valueName)] = StringValue(type, text);
+    installedKeys[path] = state;
 }
 
 void PlatformRegistryClearInstalled() {

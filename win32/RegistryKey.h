@@ -1,0 +1,27 @@
+// A registry key opened for reading, closed when the scope ends.
+#pragma once
+
+#include <windows.h>
+
+#include "text/Text.h"
+
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() { Close(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    // Opens path under root (or under a key already open) to query values.
+    bool Open(HKEY root, const char* path);
+    void Close();
+    HKEY Get() const { return key_; }
+
+    // The string value name (null: the default value): a REG_SZ as stored,
+    // a REG_EXPAND_SZ with its environment variables expanded. false for a
+    // missing value, one of another type, or no memory.
+    bool ReadString(const char* name, Text& text) const;
+
+private:
+    HKEY key_ = nullptr;
+};
