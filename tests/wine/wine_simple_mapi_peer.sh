@@ -7,9 +7,9 @@
 # `xdg-email mailto:?subject=S&cc=&bcc=&body=B` through winebrowser, which
 # drops attachments (Wine 8). Stub xdg-email/xdg-open first on PATH record
 # each call; the test decodes either form and checks that the subject, the
-# note text (one space per attachment) and, where Wine passes them, the
-# attachments arrive, and that no address is made up for recipients that
-# have none (ours never have one).
+# note text (one space per attachment), the recipients that carry an
+# address and, where Wine passes them, the attachments arrive, and that no
+# address is made up for a recipient given by name only (Wine drops those).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
@@ -33,7 +33,8 @@ done
 printf 'quarterly numbers\n' >"$work/q 1.txt"
 attachment=$(windows_path "$work/q 1.txt")
 
-# check_call <record> <subject> <body> <attachment or "">: the one recorded
+# check_call <record> <subject> <body> <attachment or ""> <to> <cc> <bcc>
+# (each list comma-separated): the one recorded
 # call, decoded from either form, must ask xdg-email for exactly this mail.
 # Prints the call; on a mismatch also what was read and what was wanted.
 check_call() {
@@ -41,7 +42,7 @@ check_call() {
 import json, sys
 from urllib.parse import unquote
 
-record, subject, body, attachment = sys.argv[1:]
+record, subject, body, attachment, to, cc, bcc = sys.argv[1:]
 calls = [json.loads(line) for line in open(record)] if record else []
 print(" | ".join(json.dumps(call) for call in calls) or "no call")
 if len(calls) != 1:
@@ -49,7 +50,9 @@ if len(calls) != 1:
 tool, *args = calls[0]
 got = {"tool": tool, "to": [], "cc": [], "bcc": [], "subject": "", "body": "", "attachments": []}
 want = dict(got, tool="xdg-email", subject=subject, body=body,
-            attachments=[attachment] if attachment else [])
+            attachments=[attachment] if attachment else [],
+            **{key: [a for a in value.split(",") if a]
+               for key, value in (("to", to), ("cc", cc), ("bcc", bcc))})
 
 if len(args) == 1 and args[0].startswith("mailto:"):
     # Newer Wine quotes each value; what is inside is escaped.
@@ -85,10 +88,10 @@ if got != want:
 PY
 }
 
-# compose <name> <subject> <body> <attachment or ""> <Quillora arguments...>
+# compose <name> <subject> <body> <attachment or ""> <to> <cc> <bcc> <Quillora arguments...>
 compose() {
-    local name=$1 subject=$2 body=$3 file=$4
-    shift 4
+    local name=$1 subject=$2 body=$3 file=$4 to=$5 cc=$6 bcc=$7
+    shift 7
     rm -f "$work/record"
     PATH="$work/bin:$PATH" "$here/wine-run.sh" "$program" "$@" >/dev/null 2>"$work/stderr"
     local rc=$?
@@ -96,7 +99,7 @@ compose() {
     for _ in $(seq 100); do [ -s "$work/record" ] && break; sleep 0.1; done
     [ -e "$work/record" ] || : >"$work/record"
     local report
-    report=$(check_call "$work/record" "$subject" "$body" "$file")
+    report=$(check_call "$work/record" "$subject" "$body" "$file" "$to" "$cc" "$bcc")
     if [ $? != 0 ] || [ "$rc" != 0 ]; then
         echo "FAIL $name: exit $rc (want 0)"
         printf '%s\n' "$report" | sed 's/^/     /'
@@ -107,10 +110,11 @@ compose() {
     fi
 }
 
-compose "subject, two-line body, recipients without address, one attachment" \
+compose "subject, two-line body, recipients with and without an address, one attachment" \
     "Hello there & more" $'Line1\nLine2% ' "$work/q 1.txt" \
-    -to "alice@example.com;Bob Example" -cc bob@example.com -bcc carol@example.com \
+    alice@example.com,jo@x.org bob@example.com carol@example.com \
+    -to "alice@example.com;Bob Example;Doe, Jo <jo@x.org>" -cc bob@example.com -bcc carol@example.com \
     -subject "Hello there & more" -body 'Line1\nLine2%' -attachment "$attachment"
-compose "the empty request" "" "" ""
+compose "the empty request" "" "" "" "" "" ""
 
 [ "$failures" = 0 ]
