@@ -3,9 +3,11 @@
 #pragma once
 
 #include "text/ComposeRequest.h"
+#include "text/RoadFailure.h"
 
 // 0 when the handler was started, -1 otherwise: for a request with an
 // attachment (a mailto: link cannot carry a file), a URL over
 // kMailtoUrlLimit characters, or no handler. shell32 is loaded by name only
 // here, so the program's imports stay those of the MAPI roads.
-int ComposeViaMailto(const ComposeRequest& request);
+// failure, when given, hears why the road failed.
+int ComposeViaMailto(const ComposeRequest& request, RoadFailure* failure = nullptr);

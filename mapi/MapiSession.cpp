@@ -33,12 +33,14 @@ MapiSession::~MapiSession() {
     Close();
 }
 
-bool MapiSession::Initialize(bool multithreadNotifications, bool ntService) {
+bool MapiSession::Initialize(bool multithreadNotifications, bool ntService, RoadFailure* failure) {
     ULONG flags = 0;
     if (multithreadNotifications) flags |= MAPI_MULTITHREAD_NOTIFICATIONS;
     if (ntService) flags |= MAPI_NT_SERVICE;
     MAPIINIT_0 init = {MAPI_INIT_VERSION, flags};
-    return MAPIInitialize(flags ? &init : nullptr) == S_OK;
+    const HRESULT hr = MAPIInitialize(flags ? &init : nullptr);
+    if (hr != S_OK) NoteCall(failure, "MAPIInitialize", RoadFailure::Code::HResult, hr);
+    return hr == S_OK;
 }
 
 void MapiSession::Uninitialize() {
@@ -49,9 +51,11 @@ bool MapiSession::Logon(const char* profileName, bool ntService) {
     ULONG flags = MAPI_NEW_SESSION | MAPI_EXTENDED | MAPI_USE_DEFAULT;
     if (ntService) flags |= MAPI_EXPLICIT_PROFILE | MAPI_NT_SERVICE;
     InterfaceHolder<IMAPISession> logon;
-    if (MAPILogonEx(0, const_cast<LPSTR>(profileName), nullptr, flags, logon.Out()) != S_OK ||
-        !logon)
+    const HRESULT hr = MAPILogonEx(0, const_cast<LPSTR>(profileName), nullptr, flags, logon.Out());
+    if (hr != S_OK || !logon) {
+        NoteFailure("MAPILogonEx", hr);
         return false;
+    }
     // A logon is expected to start from no session; one held all the same
     // is released rather than overwritten.
     if (session) session->Release();
@@ -64,15 +68,31 @@ bool MapiSession::OpenStore(const char* storeName, ULONG flags) {
     openEntryFlags = flags;
 
     InterfaceHolder<IMAPITable> table;
-    if (session->GetMsgStoresTable(0, table.Out()) != S_OK || !table) return false;
+    HRESULT hr = session->GetMsgStoresTable(0, table.Out());
+    if (hr != S_OK || !table) {
+        NoteFailure("IMAPISession::GetMsgStoresTable", hr);
+        return false;
+    }
     SizedSPropTagArray(kStoreColumns, columns) = {kStoreColumns,
                                                   {PR_DISPLAY_NAME, PR_ENTRYID, PR_DEFAULT_STORE}};
-    if (table->SetColumns(reinterpret_cast<LPSPropTagArray>(&columns), 0) != S_OK) return false;
+    hr = table->SetColumns(reinterpret_cast<LPSPropTagArray>(&columns), 0);
+    if (hr != S_OK) {
+        NoteFailure("IMAPITable::SetColumns", hr);
+        return false;
+    }
 
     for (;;) {
         RowSetHolder rows;
-        if (table->QueryRows(1, 0, rows.Out()) != S_OK) return false;
-        if (!rows.Get() || rows->cRows != 1) return false;  // table exhausted
+        hr = table->QueryRows(1, 0, rows.Out());
+        if (hr != S_OK) {
+            NoteFailure("IMAPITable::QueryRows", hr);
+            return false;
+        }
+        if (!rows.Get() || rows->cRows != 1) {
+            NoteRefusal(failure,
+                        storeName ? "no message store of that name" : "no default message store");
+            return false;
+        }
         const SRow& row = rows->aRow[0];
         if (!row.lpProps || row.cValues < kStoreColumns) continue;
         if (!StoreRowMatches(row, storeName)) continue;
@@ -83,9 +103,12 @@ bool MapiSession::OpenStore(const char* storeName, ULONG flags) {
 
         ReleaseField(store);
         InterfaceHolder<IMsgStore> opened;
-        HRESULT hr = session->OpenMsgStore(0, id->cb, reinterpret_cast<LPENTRYID>(id->lpb), nullptr,
-                                           MDB_NO_DIALOG | MAPI_BEST_ACCESS, opened.Out());
-        if (hr != S_OK || !opened) return false;
+        hr = session->OpenMsgStore(0, id->cb, reinterpret_cast<LPENTRYID>(id->lpb), nullptr,
+                                   MDB_NO_DIALOG | MAPI_BEST_ACCESS, opened.Out());
+        if (hr != S_OK || !opened) {
+            NoteFailure("IMAPISession::OpenMsgStore", hr);
+            return false;
+        }
         store = opened.Detach();
         return true;
     }
@@ -105,14 +128,20 @@ MapiFolder* MapiSession::OpenInbox(bool makeCurrent) {
     if (!store) return nullptr;
     ULONG cbId = 0;
     MapiBuffer<ENTRYID> id;
-    if (store->GetReceiveFolder(nullptr, 0, &cbId, id.Out(), nullptr) != S_OK) return nullptr;
+    HRESULT hr = store->GetReceiveFolder(nullptr, 0, &cbId, id.Out(), nullptr);
+    if (hr != S_OK) {
+        NoteFailure("IMsgStore::GetReceiveFolder", hr);
+        return nullptr;
+    }
 
     ULONG objectType = 0;
     InterfaceHolder<IUnknown> folder;
-    HRESULT hr =
-        store->OpenEntry(cbId, id.Get(), nullptr, openEntryFlags, &objectType, folder.Out());
+    hr = store->OpenEntry(cbId, id.Get(), nullptr, openEntryFlags, &objectType, folder.Out());
     id.Reset();
-    if (hr != S_OK || !folder) return nullptr;
+    if (hr != S_OK || !folder) {
+        NoteFailure("IMsgStore::OpenEntry", hr);
+        return nullptr;
+    }
     return AdoptFolder(static_cast<LPMAPIFOLDER>(folder.Detach()), makeCurrent);
 }
 
@@ -141,12 +170,14 @@ MapiFolder* MapiSession::OpenFolderByInboxProperty(ULONG propTag, bool makeCurre
     InterfaceHolder<IUnknown> folder;
     MapiBuffer<SPropValue> value;
     HRESULT hr = GetSingleProp(inbox->Folder(), propTag, value);
+    if (hr != S_OK) NoteFailure("IMAPIFolder::GetProps", hr);
     if (hr == S_OK) {
         const SBinary* id = BinaryValue(value.Get());
         ULONG objectType = 0;
         hr = id ? store->OpenEntry(id->cb, reinterpret_cast<LPENTRYID>(id->lpb), nullptr,
                                    openEntryFlags, &objectType, folder.Out())
                 : MAPI_E_NOT_FOUND;
+        if (hr != S_OK || !folder) NoteFailure("IMsgStore::OpenEntry", hr);
         value.Reset();
     }
     inbox.reset();

@@ -4,6 +4,7 @@
 // library, opens the Inbox, Drafts and Outbox, and looks up SMTP addresses.
 #pragma once
 
+#include "text/RoadFailure.h"
 #include "text/Text.h"
 
 #include "mapi/MapiPlatform.h"
@@ -17,7 +18,9 @@ public:
     MapiSession(const MapiSession&) = delete;
     MapiSession& operator=(const MapiSession&) = delete;
 
-    static bool Initialize(bool multithreadNotifications, bool ntService);
+    // failure, when given, hears of a failed MAPIInitialize.
+    static bool Initialize(bool multithreadNotifications, bool ntService,
+                           RoadFailure* failure = nullptr);
     static void Uninitialize();
 
     // Logs on (profileName may be null for the default profile).
@@ -43,11 +46,18 @@ public:
     // order. Safe in every state.
     void Close();
 
+    // Notes a MAPI call that failed where the road's failure is reported.
+    void NoteFailure(const char* call, HRESULT result) {
+        NoteCall(failure, call, RoadFailure::Code::HResult, static_cast<uint32_t>(result));
+    }
+
     LPMAPISESSION session = nullptr;
     LPMDB store = nullptr;
     ULONG openEntryFlags = 0;
     MapiFolder* currentFolder = nullptr;
     ULONG adviseConnection = 0;
+    // Where the first call that failed the Drafts road is noted; null: nowhere.
+    RoadFailure* failure = nullptr;
 
 private:
     // Wraps a folder interface (taking over its reference) in a folder

@@ -101,9 +101,12 @@ bool MessageItem::CreateInFolder(MapiSession* newSession, MapiFolder* folder) {
     session = newSession;
 
     InterfaceHolder<IMessage> created;
-    if (!folder->Folder() || folder->Folder()->CreateMessage(nullptr, 0, created.Out()) != S_OK ||
-        !created)
+    if (!folder->Folder()) return false;
+    const HRESULT hr = folder->Folder()->CreateMessage(nullptr, 0, created.Out());
+    if (hr != S_OK || !created) {
+        newSession->NoteFailure("IMAPIFolder::CreateMessage", hr);
         return false;
+    }
     object = created.Detach();
 
     LPSPropValue value = nullptr;
@@ -255,22 +258,31 @@ int MessageItem::ShowForm(MapiSession* formSession) {
     if (!formSession || !formSession->session || !formSession->currentFolder || !object)
         return kFormNotShown;
     ULONG token = 0;
-    if (formSession->session->PrepareForm(nullptr, Message(), &token) != S_OK) return kFormNotShown;
+    HRESULT hr = formSession->session->PrepareForm(nullptr, Message(), &token);
+    if (hr != S_OK) {
+        formSession->NoteFailure("IMAPISession::PrepareForm", hr);
+        return kFormNotShown;
+    }
 
     const ULONG status = GetLongProp(PR_MSG_STATUS, 0);
     const ULONG flags = GetMessageFlags();
     const ULONG access = GetLongProp(PR_ACCESS, 0);
     LPSPropValue value = nullptr;
-    if (GetProp(PR_MESSAGE_CLASS, &value) != S_OK) return kFormNotShown;
+    hr = GetProp(PR_MESSAGE_CLASS, &value);
+    if (hr != S_OK) {
+        formSession->NoteFailure("IMessage::GetProps", hr);
+        return kFormNotShown;
+    }
     MapiBuffer<SPropValue> messageClass(value);
     LPCSTR className = ReadablePropString(value);
     if (!className) return kFormNotShown;
 
-    HRESULT hr = formSession->session->ShowForm(
-        0, formSession->store, formSession->currentFolder->Folder(), nullptr, token, nullptr, 0,
-        status, flags, access, const_cast<LPSTR>(className));
+    hr = formSession->session->ShowForm(0, formSession->store, formSession->currentFolder->Folder(),
+                                        nullptr, token, nullptr, 0, status, flags, access,
+                                        const_cast<LPSTR>(className));
     messageClass.Reset();
     if (hr == S_OK) return kFormShown;
     if (hr == MAPI_E_USER_CANCEL) return kFormCancelled;
+    formSession->NoteFailure("IMAPISession::ShowForm", hr);
     return kFormNotShown;
 }

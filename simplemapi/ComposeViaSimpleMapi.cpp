@@ -3,10 +3,19 @@
 #include "text/TextHelpers.h"
 #include "simplemapi/SimpleMapiMail.h"
 
-int ComposeViaSimpleMapi(const ComposeRequest& request) {
+int ComposeViaSimpleMapi(const ComposeRequest& request, RoadFailure* failure) {
     const char* const attachment = request.attachment;
     SimpleMapiMail mail;
-    if (mail.TakeLastError() != SimpleMapiError::NoError) return -1;
+    switch (mail.TakeLastError()) {
+        case SimpleMapiError::NoError:
+            break;
+        case SimpleMapiError::LibraryNotLoaded:
+            NoteRefusal(failure, "MAPI32.DLL cannot be loaded");
+            return -1;
+        default:
+            NoteRefusal(failure, "MAPI32.DLL has no MAPISendMail");
+            return -1;
+    }
 
     // The result of each add is not looked at: the dialog opens with
     // whatever could be added.
@@ -30,5 +39,11 @@ int ComposeViaSimpleMapi(const ComposeRequest& request) {
         mail.AddAttachment(attachment, displayName[0] != '\0' ? displayName : nullptr);
     }
 
-    return mail.Send(MAPI_DIALOG) ? 0 : -1;
+    const bool sent = mail.Send(MAPI_DIALOG);
+    // Noted on success too: a cancelled dialog or failed logon counts as
+    // success, and the report says which it was.
+    if (mail.sendResult != SUCCESS_SUCCESS) {
+        NoteCall(failure, "MAPISendMail", RoadFailure::Code::SimpleMapi, mail.sendResult);
+    }
+    return sent ? 0 : -1;
 }

@@ -32,7 +32,10 @@ bool GrowByOne(Record*& array, ULONG count) {
 }  // namespace
 
 SimpleMapiMail::SimpleMapiMail()
-    : lastError(SimpleMapiError::NoError), sendEntry(nullptr), library("MAPI32.DLL") {
+    : lastError(SimpleMapiError::NoError),
+      sendEntry(nullptr),
+      sendResult(MAPI_E_FAILURE),
+      library("MAPI32.DLL") {
     std::memset(&message, 0, sizeof message);
     std::memset(&originator, 0, sizeof originator);
     message.lpOriginator = &originator;
@@ -125,12 +128,13 @@ bool SimpleMapiMail::Send(FLAGS flags) {
     // MAPISendMail only reads the text; MapiMessage's field is not const.
     message.lpszNoteText = const_cast<char*>(noteText.c_str());
 
-    ULONG result = MAPI_E_FAILURE;
+    sendResult = MAPI_E_FAILURE;
     if (sendEntry != nullptr) {
-        result = sendEntry(0, 0, &message, flags | MAPI_LOGON_UI, 0);
+        sendResult = sendEntry(0, 0, &message, flags | MAPI_LOGON_UI, 0);
     }
     FreeCopies();
-    return result == SUCCESS_SUCCESS || result == MAPI_USER_ABORT || result == MAPI_E_LOGIN_FAILURE;
+    return sendResult == SUCCESS_SUCCESS || sendResult == MAPI_USER_ABORT ||
+           sendResult == MAPI_E_LOGIN_FAILURE;
 }
 
 void SimpleMapiMail::FreeCopies() {

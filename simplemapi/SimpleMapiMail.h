@@ -46,6 +46,8 @@ public:
     SimpleMapiError lastError;
     Text noteText;
     LPMAPISENDMAIL sendEntry;
+    // What MAPISendMail returned (MAPI_E_FAILURE until it is called).
+    ULONG sendResult;
 
 private:
     void FreeCopies();
