@@ -1,7 +1,5 @@
 #include "front/ComposeDispatch.h"
 
-#include "front/MailClient.h"
-
 #include "mailto/ComposeViaMailto.h"
 #include "mapi/ComposeViaDrafts.h"
 #include "mapi/MapiPlatform.h"
@@ -14,22 +12,12 @@ namespace {
 // writable, bypassing the store's cache.
 constexpr ULONG kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
 
-}  // namespace
-
-int ComposeDispatch(const ComposeRequest& request) {
-    // With a road beyond MAPI asked for, a MAPI road whose library the
-    // default client does not have is not called at all: the system would
-    // only show its "no mail client" box before the road the user wants.
-    const bool beyondMapi = request.eml || request.mailto;
-    const MailClient client = beyondMapi ? LookUpMailClient() : MailClient();
-    const bool tryDrafts = !beyondMapi || client.extended.found;
-    const bool trySendDialog = !beyondMapi || client.simple.found;
-
+int ComposeViaDraftsRoad(const ComposeRequest& request, RoadFailure& failure) {
     MapiSession session;
+    session.failure = &failure;
     int result = -1;
-
-    if (tryDrafts &&
-        MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */)) {
+    if (MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */,
+                                &failure)) {
         if (session.Logon(nullptr /* default profile */, false) &&
             session.OpenStore(nullptr /* default store */, kFolderOpenFlags)) {
             result = ComposeViaDrafts(&session, request);
@@ -39,15 +27,51 @@ int ComposeDispatch(const ComposeRequest& request) {
         session.Close();
     }
     // On every road, including a failed initialisation.
-    if (tryDrafts) MapiSession::Uninitialize();
+    MapiSession::Uninitialize();
+    return result;
+}
 
+}  // namespace
+
+int ComposeDispatch(const ComposeRequest& request, DispatchReport* report) {
+    DispatchReport local;
+    DispatchReport& done = report != nullptr ? *report : local;
+
+    // With a road beyond MAPI asked for, a MAPI road whose library the
+    // default client does not have is not called at all: the system would
+    // only show its "no mail client" box before the road the user wants.
+    const bool beyondMapi = request.eml || request.mailto;
+    if (beyondMapi || report != nullptr) {
+        done.client = LookUpMailClient();
+        done.clientLookedUp = true;
+    }
+    const bool draftsLibrary = !beyondMapi || done.client.extended.found;
+    const bool sendDialogLibrary = !beyondMapi || done.client.simple.found;
+
+    const auto run = [&request](RoadOutcome& road, auto compose) {
+        road.tried = true;
+        road.result = compose(request, road.failure);
+        return road.result;
+    };
+    int result = -1;
+    if (draftsLibrary) {
+        result = run(done.drafts, ComposeViaDraftsRoad);
+    } else {
+        done.drafts.skipped = true;
+    }
     // The send dialog runs only after MAPI has been uninitialised.
-    if (result != 0 && trySendDialog) {
-        result = ComposeViaSimpleMapi(request);
+    if (result != 0 && sendDialogLibrary) {
+        result = run(done.sendDialog, [](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaSimpleMapi(r, &failure);
+        });
+    } else if (result != 0) {
+        done.sendDialog.skipped = true;
     }
     // Only on request, and only once both MAPI roads have failed.
     if (result != 0 && request.mailto) {
-        result = ComposeViaMailto(request);
+        result = run(done.mailtoLink, [](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaMailto(r, &failure);
+        });
     }
     return result;
 }

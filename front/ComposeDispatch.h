@@ -1,10 +1,31 @@
 // Puts a compose request in front of the user: first as a draft shown in
 // the mail client's form (Extended MAPI), and only if that does not succeed
-// through the client's Simple MAPI send dialog; with -mailto, when both
-// fail, as a mailto: URL opened by the registered link handler.
+// through the client's Simple MAPI send dialog; when both fail, with -eml
+// as a draft message file opened by the program registered for .eml files,
+// and then with -mailto as a mailto: URL opened by the registered link
+// handler.
 #pragma once
 
 #include "front/CommandLine.h"
+#include "front/MailClient.h"
+#include "text/RoadFailure.h"
+
+// What became of one road, for the run's report.
+struct RoadOutcome {
+    bool tried = false;    // the road was called
+    bool skipped = false;  // passed over: the mail client lacks its library
+    int result = -1;
+    RoadFailure failure;
+};
+
+// What the dispatch did and found.
+struct DispatchReport {
+    bool clientLookedUp = false;
+    MailClient client;
+    RoadOutcome drafts, sendDialog, draftFile, mailtoLink;
+};
 
 // Returns the result of the last road tried: 0 for success, -1 for failure.
-int ComposeDispatch(const ComposeRequest& request);
+// With report, says there what each road did, and looks the mail client up
+// even when no opt-in road would need it.
+int ComposeDispatch(const ComposeRequest& request, DispatchReport* report = nullptr);
