@@ -60,3 +60,17 @@ bool RegistryKey::ReadString(const char* name, Text& text) const {
     }
     return Expanded(stored, text);
 }
+
+bool RegistryKey::ReadNumber(const char* name, DWORD& number) const {
+    if (key_ == nullptr) return false;
+    DWORD type = REG_NONE;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value) {
+        return false;
+    }
+    number = value;
+    return true;
+}

@@ -21,6 +21,8 @@ public:
     // a REG_EXPAND_SZ with its environment variables expanded. false for a
     // missing value, one of another type, or no memory.
     bool ReadString(const char* name, Text& text) const;
+    // The REG_DWORD value name; false for a missing value or another type.
+    bool ReadNumber(const char* name, DWORD& number) const;
 
 private:
     HKEY key_ = nullptr;

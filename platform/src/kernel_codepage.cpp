@@ -60,6 +60,10 @@ std::string Utf8Of(LPCWSTR text, int count) {
 
 }  // namespace
 
+extern "C" UINT WINAPI GetACP() {
+    return 1252;
+}
+
 extern "C" int WINAPI MultiByteToWideChar(UINT CodePage, DWORD, LPCSTR lpMultiByteStr,
                                           int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar) {
     if (!IsAnsi(CodePage) || lpMultiByteStr == nullptr || cbMultiByte == 0 || cchWideChar < 0) {

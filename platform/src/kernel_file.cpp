@@ -1,4 +1,5 @@
-// CreateFileA / ReadFile / CloseHandle over POSIX file descriptors. A handle
+// CreateFileA / ReadFile / WriteFile / GetFileSizeEx / CloseHandle over POSIX
+// file descriptors, and the thread's last error that they set. A handle
 // encodes its descriptor as (fd + 1) * 4, so it is never null nor
 // INVALID_HANDLE_VALUE and, like a Windows handle, a multiple of four.
 #include <windows.h>
@@ -9,6 +10,48 @@
 #include <unistd.h>
 
 namespace {
+
+thread_local DWORD lastError = ERROR_SUCCESS;
+
+// Windows' error for what POSIX reported.
+DWORD ErrorFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+        case ELOOP:
+            return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EROFS:
+            return ERROR_ACCESS_DENIED;
+        case EEXIST:
+            return ERROR_FILE_EXISTS;
+        case ENOSPC:
+        case EDQUOT:
+            return ERROR_DISK_FULL;
+        case ENOMEM:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        case EBADF:
+            return ERROR_INVALID_HANDLE;
+        default:
+            return ERROR_INVALID_PARAMETER;
+    }
+}
+
+// Sets the last error from errno and passes result through.
+template <typename Result>
+Result FailWithErrno(Result result) {
+    lastError = ErrorFromErrno(errno);
+    return result;
+}
+
+template <typename Result>
+Result Fail(DWORD error, Result result) {
+    lastError = error;
+    return result;
+}
 
 HANDLE HandleFromFd(int fd) {
     return reinterpret_cast<HANDLE>((static_cast<uintptr_t>(fd) + 1) * 4);
@@ -26,8 +69,12 @@ int OpenFlags(DWORD access, DWORD disposition, bool& known) {
     known = true;
     int flags = O_CLOEXEC;
     const bool reads = (access & GENERIC_READ) != 0;
-    const bool writes = (access & GENERIC_WRITE) != 0;
+    const bool appends = (access & FILE_APPEND_DATA) != 0 && (access & GENERIC_WRITE) == 0;
+    const bool writes = (access & GENERIC_WRITE) != 0 || appends;
     flags |= reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY;
+    // Writes of a handle opened to append only go to the end, whatever
+    // another writer has added meanwhile.
+    if (appends) flags |= O_APPEND;
     switch (disposition) {
         case CREATE_NEW:
             return flags | O_CREAT | O_EXCL;
@@ -49,10 +96,11 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
                           LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
                           DWORD dwCreationDisposition, DWORD /*dwFlagsAndAttributes*/,
                           HANDLE /*hTemplateFile*/) {
-    if (lpFileName == nullptr || lpFileName[0] == '\0') return INVALID_HANDLE_VALUE;
+    if (lpFileName == nullptr) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+    if (lpFileName[0] == '\0') return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
     bool known = false;
     const int flags = OpenFlags(dwDesiredAccess, dwCreationDisposition, known);
-    if (!known) return INVALID_HANDLE_VALUE;
+    if (!known) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     // O_NONBLOCK only for the open itself: POSIX would wait there for the
     // other end of a FIFO (or a modem line's carrier), Windows never does.
     // Reads afterwards block as ReadFile does on Windows.
@@ -60,25 +108,28 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     do {
         fd = open(lpFileName, flags | O_NONBLOCK | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return INVALID_HANDLE_VALUE;
+    if (fd < 0) return FailWithErrno(INVALID_HANDLE_VALUE);
     const int statusFlags = fcntl(fd, F_GETFL);
     if (statusFlags < 0 || fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) {
         close(fd);
-        return INVALID_HANDLE_VALUE;
+        return FailWithErrno(INVALID_HANDLE_VALUE);
     }
     // Windows opens no directory as a file (without backup semantics).
     struct stat info;
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         close(fd);
-        return INVALID_HANDLE_VALUE;
+        return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     }
+    lastError = ERROR_SUCCESS;
     return HandleFromFd(fd);
 }
 
 WINBOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                         LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped) {
     const int fd = FdFromHandle(hFile);
-    if (fd < 0 || lpNumberOfBytesRead == nullptr || lpOverlapped != nullptr) return FALSE;
+    if (fd < 0 || lpNumberOfBytesRead == nullptr || lpOverlapped != nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
     *lpNumberOfBytesRead = 0;
     if (nNumberOfBytesToRead > 0 && lpBuffer == nullptr) return FALSE;
     // A file read returns the bytes asked for unless the end comes first.
@@ -89,7 +140,7 @@ WINBOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRea
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             *lpNumberOfBytesRead = total;
-            return FALSE;
+            return FailWithErrno(FALSE);
         }
         if (got == 0) break;
         total += static_cast<DWORD>(got);
@@ -98,8 +149,48 @@ WINBOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRea
     return TRUE;
 }
 
+WINBOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                         LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) {
+    const int fd = FdFromHandle(hFile);
+    if (fd < 0 || lpNumberOfBytesWritten == nullptr || lpOverlapped != nullptr ||
+        (nNumberOfBytesToWrite > 0 && lpBuffer == nullptr)) {
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+    // A file write writes everything unless an error stops it.
+    const auto* in = static_cast<const unsigned char*>(lpBuffer);
+    DWORD total = 0;
+    while (total < nNumberOfBytesToWrite) {
+        const ssize_t put = write(fd, in + total, nNumberOfBytesToWrite - total);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            *lpNumberOfBytesWritten = total;
+            return FailWithErrno(FALSE);
+        }
+        total += static_cast<DWORD>(put);
+    }
+    *lpNumberOfBytesWritten = total;
+    return TRUE;
+}
+
+WINBOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize) {
+    const int fd = FdFromHandle(hFile);
+    struct stat info;
+    if (fd < 0 || lpFileSize == nullptr) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    if (fstat(fd, &info) != 0) return FailWithErrno(FALSE);
+    lpFileSize->QuadPart = info.st_size;
+    return TRUE;
+}
+
+DWORD WINAPI GetLastError() {
+    return lastError;
+}
+
+VOID WINAPI SetLastError(DWORD dwErrCode) {
+    lastError = dwErrCode;
+}
+
 WINBOOL WINAPI CloseHandle(HANDLE hObject) {
     const int fd = FdFromHandle(hObject);
-    if (fd < 0) return FALSE;
-    return close(fd) == 0 ? TRUE : FALSE;
+    if (fd < 0) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    return close(fd) == 0 ? TRUE : FailWithErrno(FALSE);
 }

@@ -19,10 +19,6 @@
 #include <string>
 #include <vector>
 
-#ifndef ERROR_INVALID_PARAMETER
-#define ERROR_INVALID_PARAMETER 87L
-#endif
-
 namespace {
 
 struct Value {

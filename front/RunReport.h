@@ -1,0 +1,27 @@
+// The plain-text report of one run that -log appends to a file: what was
+// asked (in counts, never its words), what the machine offers, what each
+// road did and the exit code.
+#pragma once
+
+#include <cstddef>
+
+#include "front/ComposeDispatch.h"
+#include "text/ComposeRequest.h"
+
+// How the body file was read, when the body came from one.
+struct BodyFileFacts {
+    const char* encoding = nullptr;  // "UTF-8", "UTF-16 LE", "ANSI code page" ...
+    size_t notInCodePage = 0;        // characters that became '?'
+};
+
+// Everything the report says about this run beyond the request itself.
+struct RunFacts {
+    const DispatchReport* dispatch = nullptr;  // null: no road ran
+    const BodyFileFacts* bodyFile = nullptr;   // null: the body did not come from a file
+    int exitCode = -1;
+};
+
+// Appends the report to the file at path, creating it when missing; opened
+// for appending and shared, so that runs may log to the same file. A log
+// that cannot be written is let go: it never changes what the run does.
+void AppendRunReport(const char* path, const ComposeRequest& request, const RunFacts& facts);
