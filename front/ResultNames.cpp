@@ -168,7 +168,7 @@ const char* ResultName(RoadFailure::Code kind, uint32_t code) {
             return code == 0 ? "S_OK" : Find(kHResults, code);
         case RoadFailure::Code::SimpleMapi:
             return Find(kSimpleMapi, code);
-        case RoadFailure::Code::ShellExecute:
+        case RoadFailure::Code::Shell:
             return Find(kShellExecute, code);
         case RoadFailure::Code::Win32:
             return Find(kWin32, code);

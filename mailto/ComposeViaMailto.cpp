@@ -20,7 +20,7 @@ int ComposeViaMailto(const ComposeRequest& request, RoadFailure* failure) {
     // Above 32 means the handler was started; lower values are error codes.
     const INT_PTR started = ShellOpen(url.c_str());
     if (started > 32) return 0;
-    NoteCall(failure, "ShellExecuteA", RoadFailure::Code::ShellExecute,
+    NoteCall(failure, "ShellExecuteA", RoadFailure::Code::Shell,
              static_cast<uint32_t>(started));
     return -1;
 }

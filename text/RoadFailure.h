@@ -10,7 +10,7 @@ struct RoadFailure {
         None,
         HResult,       // an Extended MAPI or COM result (MAPI_E_LOGON_FAILED)
         SimpleMapi,    // a Simple MAPI result (MAPI_E_FAILURE = 2)
-        ShellExecute,  // ShellExecuteA's result (SE_ERR_NOASSOC = 31)
+        Shell,         // ShellExecuteA's result (SE_ERR_NOASSOC = 31); not "ShellExecute", a macro
         Win32,         // GetLastError() after a kernel call (ERROR_FILE_NOT_FOUND)
     };
 
