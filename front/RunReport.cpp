@@ -109,7 +109,8 @@ void Field(Report& report, const char* name, const char* value) {
     if (value == nullptr) {
         report << "none";
     } else {
-        report << static_cast<unsigned long long>(std::strlen(value)) << " bytes";
+        const size_t length = std::strlen(value);
+        report << static_cast<unsigned long long>(length) << (length == 1 ? " byte" : " bytes");
     }
 }
 
