@@ -177,8 +177,54 @@ import os, sys
 with open(os.environ["QUILLORA_MAILTO_RECORD"], "a", encoding="latin-1") as out:
     out.write(" ".join(sys.argv[1:]) + "\\n")
 """
-MAILTO_HANDLER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine",
-                              "mailto-handler.sh")
+WINE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine")
+MAILTO_HANDLER = os.path.join(WINE_DIR, "mailto-handler.sh")
+MAIL_CLIENT = os.path.join(WINE_DIR, "mail-client.sh")
+
+
+def bitness_words(args):
+    """What a scenario may name by bitness: this build's, and a MAPI library
+    of the other bitness (under Wine both exist, in the prefix's system32
+    and syswow64, reached by their host paths so no redirection applies)."""
+    own = 32 if args.wine and os.environ.get("QUILLORA_WINE_BITS") == "32" else 64
+    system = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows")
+    other_dir = "system32" if own == 32 else "syswow64"
+    return {"{ownBuild}": "x86" if own == 32 else "x64", "{otherBits}": str(96 - own),
+            "{otherPackage}": "x64" if own == 32 else "x86",
+            "{otherBitnessMapi32}": windows_path(os.path.join(system, other_dir, "mapi32.dll"))}
+
+
+def with_words(value, words):
+    for key, word in words.items():
+        value = value.replace(key, word)
+    return value
+
+
+def log_mismatches(scenario, log_path, words):
+    """The report's lines must match the expected patterns in order (each a
+    whole line), and hold none of the words it must never repeat."""
+    try:
+        with open(log_path, encoding="latin-1", newline="") as f:
+            text = f.read()
+    except OSError as error:
+        return [f"no log: {error}"]
+    problems = []
+    if text and not text.endswith("\r\n"):
+        problems.append("log: does not end with CR LF")
+    lines = text.split("\r\n")
+    at = 0
+    for pattern in scenario.get("log", []):
+        pattern = with_words(pattern, words)
+        while at < len(lines) and not re.fullmatch(pattern, lines[at]):
+            at += 1
+        if at == len(lines):
+            problems.append(f"log: no line {json.dumps(pattern)} (in order)")
+            at = 0
+    problems += [f"log: holds {json.dumps(word)}" for word in scenario.get("logWithout", [])
+                 if word in text]
+    if problems:
+        problems.append("log was: " + json.dumps(text))
+    return problems
 
 
 def native_desktop(work, env, with_handler):
@@ -250,11 +296,19 @@ def scenario_profile(scenario, base_path):
     return profile
 
 
-def run(scenario_path, args):
-    with open(scenario_path, encoding="utf-8") as f:
-        scenario = json.load(f)
-    if args.wine and "wineSkip" in scenario:
-        print(f"skip {scenario_path}: {scenario['wineSkip']}")
+def load_scenarios(path):
+    """The scenarios of one file: one object, or a list of them (a table)."""
+    with open(path, encoding="utf-8") as f:
+        loaded = json.load(f)
+    if isinstance(loaded, list):
+        return [(f"{path}[{i}]", scenario) for i, scenario in enumerate(loaded)]
+    return [(path, loaded)]
+
+
+def run(scenario_path, scenario, args):
+    skip = scenario.get("wineSkip") if args.wine else scenario.get("nativeSkip")
+    if skip:
+        print(f"skip {scenario_path}: {skip}")
         return True
     work = tempfile.mkdtemp(prefix="quillora-e2e-")
     try:
@@ -277,9 +331,16 @@ def run(scenario_path, args):
         with_handler = scenario.get("mailtoHandler", True) is not False
         record_path = os.path.join(work, "mailto-urls.txt")
         env["QUILLORA_MAILTO_RECORD"] = to_program_path(record_path)
+        words = bitness_words(args)
+        client = scenario.get("mailClient")
         if args.wine:
             if not with_handler:
                 wine_mailto_handler("remove", args)
+            if client:
+                subprocess.run(["bash", MAIL_CLIENT, "set", client["name"],
+                                with_words(client.get("DLLPathEx", "-"), words),
+                                with_words(client.get("DLLPath", "-"), words),
+                                os.path.join(work, "mail-client.reg")], check=True, timeout=120)
         else:
             native_desktop(work, env, with_handler)
         profile = scenario_profile(scenario, args.base_profile)
@@ -308,6 +369,9 @@ def run(scenario_path, args):
         finally:
             if args.wine and not with_handler:
                 wine_mailto_handler("register", args)
+            if args.wine and client:
+                subprocess.run(["bash", MAIL_CLIENT, "restore",
+                                os.path.join(work, "mail-client.reg")], timeout=120)
         problems = []
         expected_urls = scenario.get("mailto", [])
         urls = received_urls(record_path, expected_urls, passes_mailto(scenario), args)
@@ -317,13 +381,17 @@ def run(scenario_path, args):
         expected_code = scenario.get("exitCode", 0) & 0xFF
         if completed.returncode != expected_code:
             problems.append(f"exit code: expected {expected_code}, got {completed.returncode}")
+        transcript = None
         try:
             with open(transcript_path, encoding="utf-8") as f:
                 transcript = json.load(f)
         except (OSError, ValueError) as error:
-            transcript = None
-            problems.append(f"no readable transcript: {error}")
-        if transcript is not None:
+            # "transcript": null: no mail client of ours is loaded at all.
+            if scenario.get("transcript", {}) is not None:
+                problems.append(f"no readable transcript: {error}")
+        if transcript is not None and scenario.get("transcript", {}) is None:
+            problems.append("a transcript, though no mail client of ours should have loaded")
+        elif transcript is not None:
             expected = substitute(scenario.get("transcript", {}), dir_text)
             if args.wine:
                 boxes = expected.pop("messageBoxes", [])
@@ -332,6 +400,8 @@ def run(scenario_path, args):
                                        "MessageBoxA calls")
             problems += mismatches(expected, transcript)
             problems += mismatches({"outstanding": {"references": 0, "buffers": 0}}, transcript)
+        if "log" in scenario or "logWithout" in scenario:
+            problems += log_mismatches(scenario, os.path.join(work, "run.log"), words)
         if args.wine and never_mapi:
             traced = TRACED_MAPI_CALL.findall(completed.stderr.decode("latin-1"))
             called = sorted({name for name in traced if not MAPI_LOADING.fullmatch(name)})
@@ -377,12 +447,14 @@ def main():
         args.saved_mailto_key = os.path.join(saved, "mailto.reg")
         try:
             wine_mailto_handler("register", args)
-            results = [run(path, args) for path in args.scenarios]
+            results = [run(label, scenario, args) for path in args.scenarios
+                       for label, scenario in load_scenarios(path)]
         finally:
             wine_mailto_handler("restore", args)
             shutil.rmtree(saved, ignore_errors=True)
     else:
-        results = [run(path, args) for path in args.scenarios]
+        results = [run(label, scenario, args) for path in args.scenarios
+                   for label, scenario in load_scenarios(path)]
     print(f"{results.count(True)} of {len(results)} scenarios passed")
     return 0 if all(results) else 1
 
