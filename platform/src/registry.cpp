@@ -2,14 +2,16 @@
 // HKEY_CLASSES_ROOT\<scheme>\shell\open\command holds the desktop's command
 // for that URL scheme, HKEY_LOCAL_MACHINE\Software\Clients\Mail names the
 // simulated mail client (built into the program itself, so both its MAPI
-// libraries are the program's own file), and every other key is missing.
-// Tests may install keys and values of any type (platform_registry_testing.h)
-// that answer first.
+// libraries are the program's own file), Windows' CurrentVersion key names
+// the system underneath, and every other key is missing. Tests may install
+// keys and values of any type (platform_registry_testing.h) that answer
+// first.
 #include <windows.h>
 
 #include "platform_registry_testing.h"
 #include "registry_desktop.h"
 
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -45,6 +47,7 @@ const char kCommandSuffix[] = "\\shell\\open\\command";
 const char kClassesRoot[] = "hkcr\\";
 const char kMailClients[] = "hklm\\software\\clients\\mail";
 const char kSimulatedClient[] = "Mailsim";
+const char kWindowsVersion[] = "hklm\\software\\microsoft\\windows nt\\currentversion";
 
 // Key and value names compare without regard to case.
 std::string Lowercase(const char* text) {
@@ -92,8 +95,21 @@ std::string ProgramPath() {
     return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
 }
 
+// The system the stand-in runs on, where Windows names its own version.
+KeyState SystemVersion() {
+    KeyState state;
+    state.exists = true;
+    struct utsname system;
+    const std::string name = uname(&system) == 0
+                                 ? std::string(system.sysname) + " " + system.release
+                                 : std::string("unknown system");
+    state.values["productname"] = StringValue(REG_SZ, name + " (platform stand-in)");
+    return state;
+}
+
 // The keys the stand-in answers by itself. Called with registryMutex held.
 KeyState BuiltInKey(const std::string& path) {
+    if (path == kWindowsVersion) return SystemVersion();
     if (path == kMailClients) return KeyWithDefault(kSimulatedClient);
     if (path == std::string(kMailClients) + "\\" + Lowercase(kSimulatedClient)) {
         KeyState state = KeyWithDefault(kSimulatedClient);
