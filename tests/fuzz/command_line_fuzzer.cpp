@@ -2,7 +2,8 @@
 // takes the next argument whatever it is, an option with nothing after it is
 // ignored, unknown arguments are skipped one at a time, a repeated option
 // keeps its last value, names ignore ASCII case, the body's backslash-n
-// pairs become line feeds, and -mailto (not taken as a value) is a flag.
+// pairs become line feeds, and -mailto and -eml (not taken as a value) are
+// flags.
 // -body and -bodyfile set one body, the last given winning; a winning
 // -bodyfile leaves the body null and its path (the argument itself, unread)
 // for the caller. The fuzzer's bytes, cut at zero bytes, are the arguments
@@ -16,9 +17,9 @@
 
 namespace {
 
-const char* const kOptionNames[] = {"-to",   "-cc",         "-bcc",     "-subject",
-                                    "-body", "-attachment", "-bodyfile"};
-enum Field { kTo, kCc, kBcc, kSubject, kBody, kAttachment, kBodyFile, kFieldCount };
+const char* const kOptionNames[] = {"-to",   "-cc",         "-bcc",      "-subject",
+                                    "-body", "-attachment", "-bodyfile", "-log"};
+enum Field { kTo, kCc, kBcc, kSubject, kBody, kAttachment, kBodyFile, kLog, kFieldCount };
 
 std::string AsciiLower(const std::string& word) {
     std::string lower = word;
@@ -62,11 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The model: which argument each field takes its value from (0: none).
     int valueAt[kFieldCount] = {};
-    bool mailto = false;
+    bool mailto = false, eml = false;
     for (int i = 1; i < argc;) {
         const int field = FieldNamed(words[i]);
-        if (AsciiLower(words[i]) == "-mailto") {
-            mailto = true;
+        if (AsciiLower(words[i]) == "-mailto" || AsciiLower(words[i]) == "-eml") {
+            (AsciiLower(words[i]) == "-eml" ? eml : mailto) = true;
             i += 1;
         } else if (field >= 0 && i + 1 < argc) {
             valueAt[field] = i + 1;
@@ -82,9 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Text body;
     const ComposeRequest request = ParseCommandLine(argc, argv.data(), body);
 
-    const char* const got[kFieldCount] = {request.to,      request.cc,   request.bcc,
-                                          request.subject, request.body, request.attachment,
-                                          request.bodyFile};
+    const char* const got[kFieldCount] = {request.to,       request.cc,     request.bcc,
+                                          request.subject,  request.body,   request.attachment,
+                                          request.bodyFile, request.logPath};
     for (int field = 0; field < kFieldCount; ++field) {
         const char* const name = kOptionNames[field];
         if (valueAt[field] == 0) {
@@ -100,6 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     fuzz::Expect(request.mailto == mailto, "-mailto flag", mailto ? "missed" : "set");
+    fuzz::Expect(request.eml == eml, "-eml flag", eml ? "missed" : "set");
     for (int i = 0; i < argc; ++i) {
         fuzz::ExpectSame(original[i], std::string(argv[i]), "an argument was changed");
     }
