@@ -1,72 +1,7 @@
 #!/usr/bin/env python3
-"""Runs end-to-end scenario files against Quillora and the simulated mail client.
-
-A scenario is a JSON file:
-
-  {
-    "description": "what it shows",
-    "args": ["-to", "alice@example.com", "-attachment", "{dir}/q.pdf"],
-    "commandLine": "-subject \"a b\" -body \"\"",  # instead of "args": the raw
-                                              # Windows command line after the program
-    "files": {"q.pdf": "contents"},          # optional, created in a fresh directory;
-                                              # {"repeat": "x", "times": n} writes x n times
-    "profile": { ... },                       # what differs from the base profile (below)
-    "baseProfile": false,                     # optional: "profile" as written, no base
-    "exitCode": 0,                            # -1 is the all-bits-set exit status
-    "mapiCalls": false,                       # optional: the run never calls into MAPI
-    "transcript": { ... },                    # the parts of the transcript that matter
-    "mailto": ["mailto:a@b.org?subject=Hi"],  # the URLs the mailto: handler must
-                                              # receive, exactly (default: none)
-    "mailtoHandler": false                    # optional: no mailto: handler registered
-  }
-
-The client's profile (MAPISIM_PROFILE) is the shared base profile,
-base-profile.json beside this runner (or --base-profile), with each top-level
-member of the scenario's "profile" put in place of the base's member of that
-name (a whole member: "stores" or "simpleMapi" replaces the base's, nothing
-inside is merged). So a scenario states only what differs from the base, and
-a complete profile works as before. A scenario that needs a member to be
-absent, or the client's embedded default profile (no "profile" at all), says
-"baseProfile": false and gets its "profile" exactly as written.
-
-A run that must stop before MAPI says "mapiCalls": false. Under --wine, Wine's
-MAPI32 then traces (WINEDEBUG +mapi) no call of any of its functions; only
-its loading shows. Natively the client cannot tell, so such a scenario keeps
-a working profile and expects an empty transcript ("forms": [], "sends"):
-any road that ran would leave a form or a send there.
-
-Under --wine the real MessageBoxA runs and the provider never hears of it:
-expected "messageBoxes" are compared with the calls that Wine's relay trace
-shows (owner window, text, caption, style), and a scenario with
-"wineSkip": "<reason>" is skipped.
-
-A "commandLine" is split by the Windows program's own C runtime under Wine
-(it runs from a batch file, so avoid cmd's special characters % ^ & | < >
-outside quotes); natively the runner splits it by the same rules first.
-Doubled quotes inside a quoted run differ between runtime versions: avoid.
-
-Every scenario runs with a recording mailto: handler registered (unless
-"mailtoHandler" is false), which appends each command line it is started with
-to a file named by QUILLORA_MAILTO_RECORD. Natively the handler is a desktop
-entry (Exec=<recorder> %u) named for x-scheme-handler/mailto in a
-mimeapps.list under the scenario's own XDG directories; under --wine it is
---mailto-recorder, named by HKCR\mailto\shell\open\command in the
-registry view of the program's bitness from the start of the run to its end
-(Wine's own registration is put back afterwards). The handler is not waited
-for, so the runner polls for the expected URLs; a scenario that passes
--mailto but expects none waits a short settle time before concluding that
-none came.
-
-"{dir}" in arguments and in the expected transcript stands for the scenario's
-directory, written the way the program under test sees it. Expected objects
-match when every member they name matches; expected lists must have the same
-length and match element by element. Whatever the scenario says, every
-transcript must end with no outstanding references or buffers.
-
-  run_scenario.py --program build/native/front/Quillora tests/e2e/scenarios/*.json
-  run_scenario.py --wine --program build/mingw-x86_64/front/Quillora.exe \
-      --mailto-recorder build/mingw-x86_64/tests/e2e/mailto_recorder.exe ...
-"""
+"""Runs end-to-end scenario files against Quillora and the simulated mail
+client, natively or under Wine. The scenario format: README.md beside this
+file."""
 import argparse
 import json
 import os
