@@ -9,7 +9,8 @@ A scenario is a JSON file:
     "commandLine": "-subject \"a b\" -body \"\"",  # instead of "args": the raw
                                               # Windows command line after the program
     "files": {"q.pdf": "contents"},          # optional, created in a fresh directory;
-                                              # {"repeat": "x", "times": n} writes x n times
+                                              # {"repeat": "x", "times": n} writes x n times;
+                                              # {"hex": "ff fe 41 00"} writes those bytes
     "profile": { ... },                       # what differs from the base profile (below)
     "baseProfile": false,                     # optional: "profile" as written, no base
     "exitCode": 0,                            # -1 is the all-bits-set exit status
@@ -264,6 +265,8 @@ def run(scenario_path, args):
             with open(path, "wb") as out:
                 if isinstance(content, dict) and "repeat" in content:
                     out.write(content["repeat"].encode("latin-1") * content["times"])
+                elif isinstance(content, dict) and "hex" in content:
+                    out.write(bytes.fromhex(content["hex"]))
                 else:
                     out.write(content.encode("latin-1"))
         transcript_path = os.path.join(work, "transcript.json")
