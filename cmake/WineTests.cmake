@@ -109,3 +109,6 @@ quillora_wine_fixture(wine_provider_unregister FIXTURES_CLEANUP wine_provider
                       ${QUILLORA_WINE_DIR}/mail-provider.sh unregister)
 set_tests_properties(wine_provider_register wine_provider_unregister PROPERTIES
     FIXTURES_REQUIRED wine RESOURCE_LOCK wine_registry)
+
+# With TMPDIR set no Wine process sees it, and the tests' files still follow it.
+quillora_wine_test(wine_without_tmpdir COMMAND ${QUILLORA_WINE_DIR}/wine_without_tmpdir.sh TIMEOUT 120)

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "win32/FileHandle.h"
 
@@ -39,7 +38,8 @@ private:
 
 }  // namespace
 
-bool ReadBodyFile(const char* path, Text& body) {
+bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codePage) {
+    facts = BodyFileFacts();
     // Shared for writing as well, like an attachment: a log that another
     // program still writes can be sent as it stands.
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -59,9 +59,8 @@ bool ReadBodyFile(const char* path, Text& body) {
         if (!ReadFile(file.Get(), buffer.Data() + size, static_cast<DWORD>(want), &got, nullptr))
             return false;
         if (got == 0) break;
-        if (std::memchr(buffer.Data() + size, '\0', got) != nullptr) return false;
         size += got;
         if (size > kBodyFileLimit) return false;
     }
-    return body.assign(buffer.Data(), size);
+    return DecodeBodyText(buffer.Data(), size, body, facts, codePage);
 }

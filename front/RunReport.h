@@ -3,16 +3,9 @@
 // road did and the exit code.
 #pragma once
 
-#include <cstddef>
-
+#include "front/BodyText.h"
 #include "front/ComposeDispatch.h"
 #include "text/ComposeRequest.h"
-
-// How the body file was read, when the body came from one.
-struct BodyFileFacts {
-    const char* encoding = nullptr;  // "UTF-8", "UTF-16 LE", "ANSI code page" ...
-    size_t notInCodePage = 0;        // characters that became '?'
-};
 
 // Everything the report says about this run beyond the request itself.
 struct RunFacts {

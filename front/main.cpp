@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
     if (request.bodyFile != nullptr) {
         facts.bodyFile = &bodyFile;
         // A body file not taken whole would lose text: stop before any MAPI call.
-        if (!ReadBodyFile(request.bodyFile, body)) return Finish(request, facts);
-        bodyFile.encoding = "ANSI code page";
+        if (!ReadBodyFile(request.bodyFile, body, bodyFile)) return Finish(request, facts);
         request.body = body.c_str();
     }
     DispatchReport dispatch;

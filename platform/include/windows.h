@@ -132,6 +132,9 @@ typedef LONG_PTR(WINAPI* FARPROC)();
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_DISK_FULL 112L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_FLAGS 1004L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
 
 // Files.
 #define GENERIC_READ 0x80000000UL
@@ -216,10 +219,13 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 WINBOOL WINAPI FreeLibrary(HMODULE hLibModule);
 
-// Code pages. The stand-in's ANSI code page is Windows-1252.
+// Code pages. The stand-in's ANSI code page is Windows-1252; it converts
+// between UTF-16 and that or UTF-8.
 UINT WINAPI GetACP(void);
 #define CP_ACP 0
 #define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_NO_BEST_FIT_CHARS 0x00000400
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar);
 int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,

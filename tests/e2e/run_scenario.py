@@ -253,6 +253,8 @@ def run(scenario_path, scenario, args):
             with open(path, "wb") as out:
                 if isinstance(content, dict) and "repeat" in content:
                     out.write(content["repeat"].encode("latin-1") * content["times"])
+                elif isinstance(content, dict) and "hex" in content:
+                    out.write(bytes.fromhex(content["hex"]))
                 else:
                     out.write(content.encode("latin-1"))
         transcript_path = os.path.join(work, "transcript.json")

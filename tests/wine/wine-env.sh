@@ -12,6 +12,16 @@
 # support), sourcing this file prints one line saying why and ends the script
 # with QUILLORA_WINE_SKIP (77), which CTest reports as a skipped test.
 QUILLORA_WINE_BITS=${QUILLORA_WINE_BITS:-64}
+
+# wine_start <command...>: runs a command that starts Wine (a loader,
+# wineserver, or timeout around one) without TMPDIR. Debian 13's Wine 10
+# aborts ("free(): invalid pointer") when TMPDIR is set, to any value, and
+# libpam-tmpdir sets it at every login. Only Wine goes without it: the tests'
+# own files (mktemp, prefixes, the template) still go where it says.
+wine_start() {
+    env -u TMPDIR "$@"
+}
+
 case "$QUILLORA_WINE_BITS" in
 64) QUILLORA_WINE_LOADER=${QUILLORA_WINE_LOADER:-/usr/lib/wine/wine64} ;;
 32) QUILLORA_WINE_LOADER=${QUILLORA_WINE_LOADER:-/usr/lib/wine/wine} ;;
@@ -46,7 +56,7 @@ export WINEARCH=win64
 # wine32_usable: true when Wine's 32-bit side is installed and this kernel
 # runs it (its loader is a 32-bit program itself).
 wine32_usable() {
-    [ -x "$WINE32" ] && "$WINE32" --version >/dev/null 2>&1
+    [ -x "$WINE32" ] && wine_start "$WINE32" --version >/dev/null 2>&1
 }
 
 # wine_prefix_ready <prefix>: booted, and able to run 32-bit programs
@@ -63,7 +73,7 @@ wine_prefix_ready() {
 wine_reg() {
     local loader=$WINE64
     [ "$QUILLORA_WINE_REG_VIEW" = 32 ] && loader=$WINE32
-    timeout 60 "$loader" reg "$@"
+    wine_start timeout 60 "$loader" reg "$@"
 }
 
 # A host path as Windows programs see it: Z:\ followed by the absolute path.
@@ -77,7 +87,7 @@ if [ ! -x "$QUILLORA_WINE_LOADER" ]; then
     echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: no $QUILLORA_WINE_LOADER (is wine$([ "$QUILLORA_WINE_BITS" = 32 ] && echo 32:i386 || echo 64) installed?)"
     exit "$QUILLORA_WINE_SKIP"
 fi
-if ! "$QUILLORA_WINE_LOADER" --version >/dev/null 2>&1; then
+if ! wine_start "$QUILLORA_WINE_LOADER" --version >/dev/null 2>&1; then
     echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: $QUILLORA_WINE_LOADER does not start (this kernel may not run $QUILLORA_WINE_BITS-bit code)"
     exit "$QUILLORA_WINE_SKIP"
 fi

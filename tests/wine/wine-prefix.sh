@@ -17,16 +17,16 @@ setup)
     flock 9
     if ! wine_prefix_ready "$QUILLORA_WINE_TEMPLATE"; then
         [ -d "$QUILLORA_WINE_TEMPLATE" ] && echo "wine prefix template without 32-bit side: made again"
-        WINEPREFIX=$QUILLORA_WINE_TEMPLATE "$WINESERVER" -k >/dev/null 2>&1
+        WINEPREFIX=$QUILLORA_WINE_TEMPLATE wine_start "$WINESERVER" -k >/dev/null 2>&1
         rm -rf "$QUILLORA_WINE_TEMPLATE"
-        WINEPREFIX=$QUILLORA_WINE_TEMPLATE timeout 120 "$WINE64" wineboot -i >/dev/null 2>&1
-        WINEPREFIX=$QUILLORA_WINE_TEMPLATE timeout 60 "$WINESERVER" -w
+        WINEPREFIX=$QUILLORA_WINE_TEMPLATE wine_start timeout 120 "$WINE64" wineboot -i >/dev/null 2>&1
+        WINEPREFIX=$QUILLORA_WINE_TEMPLATE wine_start timeout 60 "$WINESERVER" -w
         wine_prefix_ready "$QUILLORA_WINE_TEMPLATE" || { echo "wine prefix template failed" >&2; exit 1; }
     fi
-    "$WINESERVER" -k >/dev/null 2>&1
+    wine_start "$WINESERVER" -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
     cp -a "$QUILLORA_WINE_TEMPLATE" "$WINEPREFIX"
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+    wine_start "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
     # Per-user settings, shared by both kinds of program, so that a run
     # depends on nothing the machine has beside Wine:
     # - A run with WINEDEBUG=+relay traces the message box calls only: the
@@ -45,17 +45,17 @@ REGEDIT4
 "Browsers"="xdg-open"
 "Mailers"="xdg-email"
 REG
-    timeout 60 "$WINE64" reg import "$(windows_path "$settings")" </dev/null >/dev/null 2>&1 9>&- ||
+    wine_start timeout 60 "$WINE64" reg import "$(windows_path "$settings")" </dev/null >/dev/null 2>&1 9>&- ||
         { echo "wine prefix settings failed" >&2; exit 1; }
     rm -f "$settings"
     # The first program in a prefix starts Wine's system processes (services,
     # winedevice, rpcss ...), which inherit its standard handles and live as
     # long as the wineserver. Start them here on /dev/null, so they never
     # hold a test's output pipe open and make the test wait for the teardown.
-    timeout 60 "$QUILLORA_WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+    wine_start timeout 60 "$QUILLORA_WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     ;;
 teardown)
-    "$WINESERVER" -k >/dev/null 2>&1
+    wine_start "$WINESERVER" -k >/dev/null 2>&1
     exit 0
     ;;
 *)

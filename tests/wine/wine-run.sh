@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 wine_prefix_ready "$WINEPREFIX" || "$here/wine-prefix.sh" setup >&2 || exit 1
 out=$(mktemp) && err=$(mktemp) || exit 1
-timeout -k 5 "${QUILLORA_WINE_TIMEOUT:-120}" "$QUILLORA_WINE_LOADER" "$@" >"$out" 2>"$err"
+wine_start timeout -k 5 "${QUILLORA_WINE_TIMEOUT:-120}" "$QUILLORA_WINE_LOADER" "$@" >"$out" 2>"$err"
 status=$?
 cat "$out"
 cat "$err" >&2
