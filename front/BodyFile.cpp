@@ -44,7 +44,11 @@ bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codeP
     // program still writes can be sent as it stands.
     FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen()) return false;
+    if (!file.IsOpen()) {
+        facts.error = GetLastError();
+        facts.refusal = "it cannot be opened";
+        return false;
+    }
 
     // Read to the end rather than trust a reported size: a pipe or device has
     // none, and a file being written grows. One byte past the limit is enough
@@ -54,13 +58,22 @@ bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codeP
     size_t size = 0;
     for (;;) {
         const size_t want = most - size < kReadChunk ? most - size : kReadChunk;
-        if (!buffer.Reserve(size + want, most)) return false;
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer.Data() + size, static_cast<DWORD>(want), &got, nullptr))
+        if (!buffer.Reserve(size + want, most)) {
+            facts.refusal = "there is not enough memory for it";
             return false;
+        }
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), buffer.Data() + size, static_cast<DWORD>(want), &got, nullptr)) {
+            facts.error = GetLastError();
+            facts.refusal = "it cannot be read";
+            return false;
+        }
         if (got == 0) break;
         size += got;
-        if (size > kBodyFileLimit) return false;
+        if (size > kBodyFileLimit) {
+            facts.refusal = "it is larger than 16 MiB";
+            return false;
+        }
     }
     return DecodeBodyText(buffer.Data(), size, body, facts, codePage);
 }

@@ -89,6 +89,7 @@ bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& f
         decoded = FromUtf16(bytes + 2, size - 2, bigEndian, codePage, body, notInCodePage);
     } else if (size != 0 && std::memchr(bytes, '\0', size) != nullptr) {
         // A zero byte outside UTF-16 is a zero character: the body would end there.
+        facts.refusal = "it holds a zero character";
         return false;
     } else if (StartsWith(bytes, size, "\xEF\xBB\xBF")) {
         encoding = "UTF-8 with byte order mark";
@@ -100,7 +101,10 @@ bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& f
         encoding = "ANSI code page";
         decoded = body.assign(bytes, size);
     }
-    if (!decoded) return false;
+    if (!decoded) {
+        facts.refusal = "its text is not whole (a zero character, invalid UTF-8 or UTF-16)";
+        return false;
+    }
     facts.encoding = encoding;
     facts.notInCodePage = notInCodePage;
     return true;

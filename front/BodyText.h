@@ -13,6 +13,8 @@
 struct BodyFileFacts {
     const char* encoding = nullptr;  // "UTF-8", "UTF-16 LE", "ANSI code page" ...; null: refused
     size_t notInCodePage = 0;        // characters that became '?'
+    const char* refusal = nullptr;   // why the file was not taken
+    DWORD error = 0;                 // the kernel's error, when a kernel call refused it
 };
 
 // Replaces body with size bytes of a body file as text of codePage, without

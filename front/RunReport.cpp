@@ -114,6 +114,25 @@ void Field(Report& report, const char* name, const char* value) {
     }
 }
 
+void Call(Report& report, const char* call, RoadFailure::Code kind, uint32_t code);
+
+void Body(Report& report, const BodyFileFacts& bodyFile) {
+    report << "body file: ";
+    if (bodyFile.encoding != nullptr) {
+        const unsigned long long missing = bodyFile.notInCodePage;
+        report << bodyFile.encoding << ", " << missing
+               << (missing == 1 ? " character" : " characters") << " not in the code page";
+    } else {
+        report << "refused: " << (bodyFile.refusal ? bodyFile.refusal : "it cannot be taken whole");
+        if (bodyFile.error != 0) {
+            report << " (";
+            Call(report, "error", RoadFailure::Code::Win32, bodyFile.error);
+            report << ")";
+        }
+    }
+    report.End();
+}
+
 void Request(Report& report, const ComposeRequest& request, const BodyFileFacts* bodyFile) {
     report << "request: To " << Recipients(request.to) << ", Cc " << Recipients(request.cc)
            << ", Bcc " << Recipients(request.bcc) << " recipients";
@@ -122,12 +141,7 @@ void Request(Report& report, const ComposeRequest& request, const BodyFileFacts*
     if (request.eml) report << ", -eml";
     if (request.mailto) report << ", -mailto";
     report.End();
-    if (bodyFile != nullptr) {
-        report << "body file: " << (bodyFile->encoding ? bodyFile->encoding : "not read") << ", "
-               << static_cast<unsigned long long>(bodyFile->notInCodePage)
-               << " characters not in the code page";
-        report.End();
-    }
+    if (bodyFile != nullptr) Body(report, *bodyFile);
 }
 
 void Call(Report& report, const char* call, RoadFailure::Code kind, uint32_t code) {
