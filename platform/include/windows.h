@@ -132,6 +132,8 @@ typedef LONG_PTR(WINAPI* FARPROC)();
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_DISK_FULL 112L
+#define ERROR_NO_MORE_FILES 18L
+#define ERROR_ALREADY_EXISTS 183L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
@@ -156,6 +158,24 @@ typedef struct _SECURITY_ATTRIBUTES {
     LPVOID lpSecurityDescriptor;
     BOOL bInheritHandle;
 } SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *LPFILETIME;
+
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 
 typedef struct _SYSTEMTIME {
     WORD wYear;
@@ -197,6 +217,15 @@ WINBOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToW
 WINBOOL WINAPI CloseHandle(HANDLE hObject);
 WINBOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize);
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+WINBOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+WINBOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+// Lists the directory of lpFileName for names matching its last part, with
+// Windows' wildcards '*' and '?'.
+HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
+WINBOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
+WINBOOL WINAPI FindClose(HANDLE hFindFile);
+// $TMP, else $TEMP, else $TMPDIR, else /tmp/, always with a trailing '/'.
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 // Looks in the program's directory, the current directory, then PATH.
 DWORD APIENTRY SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpExtension,
                            DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
@@ -208,8 +237,11 @@ DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize);
 DWORD WINAPI GetLastError(VOID);
 VOID WINAPI SetLastError(DWORD dwErrCode);
 
-// Time.
+// Time and process.
 VOID WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
+VOID WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
+VOID WINAPI GetSystemTimeAsFileTime(LPFILETIME lpSystemTimeAsFileTime);
+DWORD WINAPI GetCurrentProcessId(VOID);
 
 // Memory.
 WINBOOL WINAPI IsBadStringPtrA(LPCSTR lpsz, UINT_PTR ucchMax);
@@ -293,10 +325,6 @@ typedef union _ULARGE_INTEGER {
     } u;
     ULONGLONG QuadPart;
 } ULARGE_INTEGER;
-typedef struct _FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
-} FILETIME, *LPFILETIME;
 
 #define interface struct
 #define STDMETHOD(method) virtual HRESULT STDMETHODCALLTYPE method

@@ -4,54 +4,14 @@
 // INVALID_HANDLE_VALUE and, like a Windows handle, a multiple of four.
 #include <windows.h>
 
+#include "kernel_errors.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-thread_local DWORD lastError = ERROR_SUCCESS;
-
-// Windows' error for what POSIX reported.
-DWORD ErrorFromErrno(int error) {
-    switch (error) {
-        case ENOENT:
-            return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR:
-        case ELOOP:
-            return ERROR_PATH_NOT_FOUND;
-        case EACCES:
-        case EPERM:
-        case EISDIR:
-        case EROFS:
-            return ERROR_ACCESS_DENIED;
-        case EEXIST:
-            return ERROR_FILE_EXISTS;
-        case ENOSPC:
-        case EDQUOT:
-            return ERROR_DISK_FULL;
-        case ENOMEM:
-            return ERROR_NOT_ENOUGH_MEMORY;
-        case EBADF:
-            return ERROR_INVALID_HANDLE;
-        default:
-            return ERROR_INVALID_PARAMETER;
-    }
-}
-
-// Sets the last error from errno and passes result through.
-template <typename Result>
-Result FailWithErrno(Result result) {
-    lastError = ErrorFromErrno(errno);
-    return result;
-}
-
-template <typename Result>
-Result Fail(DWORD error, Result result) {
-    lastError = error;
-    return result;
-}
 
 HANDLE HandleFromFd(int fd) {
     return reinterpret_cast<HANDLE>((static_cast<uintptr_t>(fd) + 1) * 4);
@@ -120,7 +80,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
         close(fd);
         return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     }
-    lastError = ERROR_SUCCESS;
+    SetLastError(ERROR_SUCCESS);
     return HandleFromFd(fd);
 }
 
@@ -179,14 +139,6 @@ WINBOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize) {
     if (fstat(fd, &info) != 0) return FailWithErrno(FALSE);
     lpFileSize->QuadPart = info.st_size;
     return TRUE;
-}
-
-DWORD WINAPI GetLastError() {
-    return lastError;
-}
-
-VOID WINAPI SetLastError(DWORD dwErrCode) {
-    lastError = dwErrCode;
 }
 
 WINBOOL WINAPI CloseHandle(HANDLE hObject) {
