@@ -1,7 +1,7 @@
-// Looks up the desktop's handler for a URL scheme the way freedesktop.org
-// desktops do: mimeapps.list files name desktop entries for the MIME type
-// x-scheme-handler/<scheme>, and the first installed entry's Exec line is the
-// command.
+// Looks up the desktop's handler for a MIME type (a file type, or a URL
+// scheme as x-scheme-handler/<scheme>) the way freedesktop.org desktops do:
+// mimeapps.list files name desktop entries for the type, and the first
+// installed entry's Exec line is the command.
 #include "registry_desktop.h"
 
 #include <sys/stat.h>
@@ -222,7 +222,12 @@ std::vector<std::string> ListedIds(const std::string& path, const std::string& g
 
 bool DesktopSchemeHandlerCommand(const std::string& scheme, std::string& command) {
     if (scheme.empty()) return false;
-    const std::string mimeType = "x-scheme-handler/" + Lowercase(scheme);
+    return DesktopMimeHandlerCommand("x-scheme-handler/" + scheme, command);
+}
+
+bool DesktopMimeHandlerCommand(const std::string& type, std::string& command) {
+    if (type.empty()) return false;
+    const std::string mimeType = Lowercase(type);
     std::vector<std::string> files;
     for (const std::string& file : MimeAppsFiles()) {
         if (IsRegularFile(file)) files.push_back(file);

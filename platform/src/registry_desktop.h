@@ -1,5 +1,6 @@
-// The desktop's own URL-scheme handlers, as the stand-in registry's answer
-// for HKEY_CLASSES_ROOT\<scheme>\shell\open\command.
+// The desktop's own handlers for URL schemes and file types, as the
+// stand-in registry's answer for HKEY_CLASSES_ROOT\<scheme>\shell\open\command
+// and as the program ShellExecuteA starts for a file.
 #pragma once
 
 #include <string>
@@ -9,3 +10,6 @@
 // mimeapps.list, through the XDG config and data directories in order) and
 // gives the Exec line of its desktop entry exactly as written there.
 bool DesktopSchemeHandlerCommand(const std::string& scheme, std::string& command);
+
+// The same for a MIME type such as "message/rfc822".
+bool DesktopMimeHandlerCommand(const std::string& type, std::string& command);

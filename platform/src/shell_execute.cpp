@@ -1,13 +1,15 @@
-// ShellExecuteA for URLs: starts the desktop's handler for the URL's scheme
-// (the desktop entry the stand-in registry gives for
-// HKEY_CLASSES_ROOT\<scheme>\shell\open\command) with the URL as one
-// argument, without a shell and without waiting for it.
+// ShellExecuteA for URLs and files: starts the desktop's handler for the
+// URL's scheme (the desktop entry the stand-in registry gives for
+// HKEY_CLASSES_ROOT\<scheme>\shell\open\command) or for the file's type
+// (the desktop entry mimeapps.list names for it), with the URL or path as
+// one argument, without a shell and without waiting for it.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <errno.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +41,24 @@ std::string UrlScheme(const char* text) {
         return std::string();
     }
     return std::string(text, length);
+}
+
+// The MIME type of a file, as shared-mime-info names it, from its extension;
+// "" for a type the stand-in does not know.
+std::string FileMimeType(const std::string& path) {
+    static const struct {
+        const char* extension;
+        const char* type;
+    } kTypes[] = {{".eml", "message/rfc822"}, {".txt", "text/plain"}, {".pdf", "application/pdf"}};
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::string();
+    const std::string extension = path.substr(dot);
+    for (const auto& known : kTypes) {
+        if (strcasecmp(extension.c_str(), known.extension) == 0) return known.type;
+    }
+    return std::string();
 }
 
 INT_PTR FromErrno(int error) {
@@ -114,15 +134,20 @@ extern "C" HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR lpOperation, LPCSTR lpFil
     if (lpOperation != nullptr && strcasecmp(lpOperation, "open") != 0) {
         return Result(SE_ERR_NOASSOC);
     }
-    // Only URLs: the stand-in has no file associations.
     const std::string scheme = UrlScheme(lpFile);
-    if (scheme.empty()) return Result(SE_ERR_FNF);
     std::string command;
     std::vector<std::string> arguments;
-    if (!DesktopSchemeHandlerCommand(scheme, command) ||
-        !DesktopExecArguments(command, lpFile, arguments)) {
-        return Result(SE_ERR_NOASSOC);
+    if (!scheme.empty()) {
+        if (!DesktopSchemeHandlerCommand(scheme, command)) return Result(SE_ERR_NOASSOC);
+    } else {
+        // A file: it must exist, and its type must have a handler.
+        struct stat info;
+        if (stat(lpFile, &info) != 0) return Result(errno == ENOENT ? SE_ERR_FNF : SE_ERR_PNF);
+        if (!DesktopMimeHandlerCommand(FileMimeType(lpFile), command)) {
+            return Result(SE_ERR_NOASSOC);
+        }
     }
+    if (!DesktopExecArguments(command, lpFile, arguments)) return Result(SE_ERR_NOASSOC);
     const int error = StartDetached(arguments);
     return Result(error == 0 ? kStarted : FromErrno(error));
 }

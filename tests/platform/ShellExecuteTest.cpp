@@ -1,5 +1,6 @@
-// The stand-in's ShellExecuteA for URLs: the desktop's mailto: handler gets
-// the URL as one argument, runs without a shell and is not waited for.
+// The stand-in's ShellExecuteA for URLs and files: the desktop's handler for
+// the scheme or the file's type gets the URL or path as one argument, runs
+// without a shell and is not waited for.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -76,8 +77,24 @@ TEST(ShellExecute, FailuresAsWindowsReportsThem) {
     desktop.Write("not-executable", "#!/bin/sh\n");
     desktop.MailtoHandler(desktop.root() + "/not-executable %u");
     EXPECT_EQ(Open(kUrl), SE_ERR_ACCESSDENIED);
-    EXPECT_EQ(Open("C:\\docs\\q.pdf"), SE_ERR_FNF) << "not a URL";
+    EXPECT_EQ(Open("C:\\docs\\q.pdf"), SE_ERR_FNF) << "not a URL, no such file";
     EXPECT_EQ(Open(nullptr), SE_ERR_FNF);
+}
+
+// A draft message file opens with the program registered for message/rfc822;
+// a file of another type, or none registered, is SE_ERR_NOASSOC.
+TEST(ShellExecute, FilesOpenWithTheHandlerOfTheirType) {
+    TempDesktop desktop;
+    const std::string recorder = desktop.Recorder("rec");
+    desktop.Write("drafts/new draft.EML", "X-Unsent: 1\r\n");
+    desktop.Write("drafts/notes.csv", "a,b\r\n");
+    const std::string draft = desktop.root() + "/drafts/new draft.EML";
+    EXPECT_EQ(Open(draft.c_str()), SE_ERR_NOASSOC) << "nothing registered";
+    desktop.Handler("message/rfc822", recorder + " --open %f");
+    EXPECT_EQ(Open((desktop.root() + "/drafts/notes.csv").c_str()), SE_ERR_NOASSOC);
+    EXPECT_EQ(Open((desktop.root() + "/drafts/gone.eml").c_str()), SE_ERR_FNF);
+    EXPECT_GT(Open(draft.c_str()), 32);
+    EXPECT_EQ(Recorded(recorder), (Lines{"--open", draft}));
 }
 
 TEST(ShellExecute, DoesNotWaitAndLeavesNoChild) {

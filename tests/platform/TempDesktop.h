@@ -55,9 +55,11 @@ public:
 
     // Makes the desktop entry with this Exec line the handler for mailto:
     // links.
-    void MailtoHandler(const std::string& exec) {
-        Write("config/mimeapps.list",
-              "[Default Applications]\nx-scheme-handler/mailto=mail.desktop\n");
+    void MailtoHandler(const std::string& exec) { Handler("x-scheme-handler/mailto", exec); }
+
+    // The same for another MIME type, such as message/rfc822.
+    void Handler(const std::string& mimeType, const std::string& exec) {
+        Write("config/mimeapps.list", "[Default Applications]\n" + mimeType + "=mail.desktop\n");
         Write("data/applications/mail.desktop",
               "[Desktop Entry]\nType=Application\nName=Mail\nExec=" + exec + "\n");
     }
