@@ -7,13 +7,26 @@
 
 namespace {
 
-// Percent-encoded characters per RFC 2231 section: short lines.
-constexpr size_t kSectionLength = 60;
+// Characters of value per RFC 2231 section, so that the first section's
+// line (" filename*0*=utf-8''" ... ";") stays within 78 characters.
+constexpr size_t kSectionLength = 57;
 
 // RFC 2231 attribute-char: what stands unencoded in an extended value.
 bool IsAttributeCharacter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
            (c != 0 && std::strchr("!#$&+-.^_`|~", c) != nullptr);
+}
+
+// The encoded length of the character that text starts with.
+size_t EncodedLength(const char* text, size_t length) {
+    const unsigned char c = static_cast<unsigned char>(text[0]);
+    if (IsAttributeCharacter(c)) return 1;
+    size_t bytes = 1;
+    while (bytes < length && bytes < 4 &&
+           (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) {
+        ++bytes;
+    }
+    return 3 * bytes;
 }
 
 bool WriteQuoted(HeaderWriter& header, const char* parameter, const char* utf8, size_t length) {
@@ -53,14 +66,16 @@ bool WriteSection(HeaderWriter& header, const char* parameter, unsigned section,
 
 bool WriteExtended(HeaderWriter& header, const char* parameter, const char* utf8, size_t length) {
     static const char kHex[] = "0123456789ABCDEF";
-    // Room for a whole character (four bytes, encoded) past the length.
-    char section[kSectionLength + 12];
+    char section[kSectionLength];
     size_t used = 0;
     unsigned number = 0;
     for (size_t i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        // A section ends before a character's first byte, never inside it.
-        if (used + 3 > kSectionLength && (c & 0xC0) != 0x80) {
+        // A section ends before a character, never inside it (and, should
+        // the text not be UTF-8, before a byte that would not fit).
+        const bool starts = (c & 0xC0) != 0x80;
+        if ((starts && used + EncodedLength(utf8 + i, length - i) > kSectionLength) ||
+            used + 3 > kSectionLength) {
             if (!WriteSection(header, parameter, number++, section, used, false)) return false;
             used = 0;
         }
