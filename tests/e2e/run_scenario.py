@@ -12,6 +12,8 @@ import sys
 import tempfile
 import time
 
+import drafts
+
 
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -112,8 +114,23 @@ import os, sys
 with open(os.environ["QUILLORA_MAILTO_RECORD"], "a", encoding="latin-1") as out:
     out.write(" ".join(sys.argv[1:]) + "\\n")
 """
+# The .eml handler copies the draft it is given into QUILLORA_EML_RECORD as
+# 1.eml, 2.eml ... (written under another name first, then renamed whole).
+NATIVE_EML_RECORDER = """#!{python}
+import os, sys
+record = os.environ["QUILLORA_EML_RECORD"]
+with open(sys.argv[1], "rb") as draft:
+    data = draft.read()
+n = 1
+while os.path.exists(os.path.join(record, f"{{n}}.eml")):
+    n += 1
+with open(os.path.join(record, f"{{n}}.tmp"), "wb") as out:
+    out.write(data)
+os.rename(os.path.join(record, f"{{n}}.tmp"), os.path.join(record, f"{{n}}.eml"))
+"""
 WINE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine")
 MAILTO_HANDLER = os.path.join(WINE_DIR, "mailto-handler.sh")
+EML_HANDLER = os.path.join(WINE_DIR, "eml-handler.sh")
 MAIL_CLIENT = os.path.join(WINE_DIR, "mail-client.sh")
 
 
@@ -162,28 +179,34 @@ def log_mismatches(scenario, log_path, words):
     return problems
 
 
-def native_desktop(work, env, with_handler):
-    """Points the XDG variables at directories of the scenario's own and, with
-    a handler, makes the recorder the desktop's mailto: handler there."""
+def native_desktop(work, env, with_handler, with_eml_handler):
+    """Points the XDG variables at directories of the scenario's own and makes
+    the recorders the desktop's handlers there: for mailto: links (with
+    with_handler) and for message/rfc822 files (with with_eml_handler)."""
     xdg = os.path.join(work, "xdg")
     env["XDG_CONFIG_HOME"] = os.path.join(xdg, "config")
     env["XDG_CONFIG_DIRS"] = os.path.join(xdg, "etc")
     env["XDG_DATA_HOME"] = os.path.join(xdg, "data")
     env["XDG_DATA_DIRS"] = os.path.join(xdg, "share")
     env.pop("XDG_CURRENT_DESKTOP", None)
-    if not with_handler:
-        return
-    recorder = os.path.join(xdg, "mailto-recorder")
     applications = os.path.join(env["XDG_DATA_HOME"], "applications")
     os.makedirs(applications)
     os.makedirs(env["XDG_CONFIG_HOME"])
-    with open(recorder, "w", encoding="utf-8") as out:
-        out.write(NATIVE_RECORDER.format(python=sys.executable))
-    os.chmod(recorder, 0o755)
-    with open(os.path.join(applications, "quillora-recorder.desktop"), "w") as out:
-        out.write(f"[Desktop Entry]\nType=Application\nName=Recorder\nExec={recorder} %u\n")
+    defaults = ""
+    for wanted, name, script, field, mime_type in (
+            (with_handler, "mailto-recorder", NATIVE_RECORDER, "%u", "x-scheme-handler/mailto"),
+            (with_eml_handler, "eml-recorder", NATIVE_EML_RECORDER, "%f", "message/rfc822")):
+        if not wanted:
+            continue
+        recorder = os.path.join(xdg, name)
+        with open(recorder, "w", encoding="utf-8") as out:
+            out.write(script.format(python=sys.executable))
+        os.chmod(recorder, 0o755)
+        with open(os.path.join(applications, f"quillora-{name}.desktop"), "w") as out:
+            out.write(f"[Desktop Entry]\nType=Application\nName=Recorder\nExec={recorder} {field}\n")
+        defaults += f"{mime_type}=quillora-{name}.desktop\n"
     with open(os.path.join(env["XDG_CONFIG_HOME"], "mimeapps.list"), "w") as out:
-        out.write("[Default Applications]\nx-scheme-handler/mailto=quillora-recorder.desktop\n")
+        out.write("[Default Applications]\n" + defaults)
 
 
 def wine_mailto_handler(action, args):
@@ -195,11 +218,42 @@ def wine_mailto_handler(action, args):
     subprocess.run(command, check=action != "restore", timeout=120)
 
 
-def passes_mailto(scenario):
+def wine_eml_handler(action, args):
+    command = ["bash", EML_HANDLER, action]
+    if action == "register":
+        command.append(args.eml_recorder)
+    if action in ("register", "restore"):
+        command.append(args.saved_eml_key)
+    subprocess.run(command, check=action != "restore", timeout=120)
+
+
+def passes_flag(scenario, flag):
     words = scenario.get("args", [])
     if "commandLine" in scenario:
         words = split_windows_command_line(scenario["commandLine"])
-    return any(word.lower() == "-mailto" for word in words)
+    return any(word.lower() == flag for word in words)
+
+
+def checked_drafts(scenario, record_dir, draft_dir, files, args):
+    """Waits for the drafts the .eml handler must receive (and, with -eml, a
+    settle time for any extra one), then reads each back. The draft folder
+    must hold exactly the drafts handed over: a refusal leaves none."""
+    expected = scenario.get("drafts", [])
+    deadline = time.monotonic() + (30 if args.wine else 10)
+    while len(drafts.received_drafts(record_dir)) < len(expected) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    if expected or passes_flag(scenario, "-eml"):
+        time.sleep(2.0 if args.wine else 0.5)
+    received = drafts.received_drafts(record_dir)
+    if len(received) != len(expected):
+        return [f"drafts: expected {len(expected)}, the handler received {len(received)}"]
+    problems = []
+    for i, (data, want) in enumerate(zip(received, expected)):
+        problems += [f"draft {i + 1}: {p}" for p in drafts.draft_problems(data, want, files)]
+    left = sorted(os.listdir(draft_dir)) if os.path.isdir(draft_dir) else []
+    if sorted(received) != sorted(open(os.path.join(draft_dir, n), "rb").read() for n in left):
+        problems.append(f"draft folder: {left}, expected the {len(received)} handed over")
+    return problems
 
 
 def received_urls(record_path, expected, wait, args):
@@ -248,15 +302,20 @@ def run(scenario_path, scenario, args):
     work = tempfile.mkdtemp(prefix="quillora-e2e-")
     try:
         dir_text = windows_path(work) if args.wine else work
+        files = {}
         for name, content in scenario.get("files", {}).items():
-            path = os.path.join(work, name)
+            # Natively the program reads names in its ANSI code page (1252);
+            # Wine turns them into the host's UTF-8 itself.
+            path = os.path.join(work, name) if args.wine else os.path.join(
+                work.encode(), name.encode("cp1252"))
+            if isinstance(content, dict) and "repeat" in content:
+                files[name] = content["repeat"].encode("latin-1") * content["times"]
+            elif isinstance(content, dict) and "hex" in content:
+                files[name] = bytes.fromhex(content["hex"])
+            else:
+                files[name] = content.encode("latin-1")
             with open(path, "wb") as out:
-                if isinstance(content, dict) and "repeat" in content:
-                    out.write(content["repeat"].encode("latin-1") * content["times"])
-                elif isinstance(content, dict) and "hex" in content:
-                    out.write(bytes.fromhex(content["hex"]))
-                else:
-                    out.write(content.encode("latin-1"))
+                out.write(files[name])
         transcript_path = os.path.join(work, "transcript.json")
         env = dict(os.environ)
         env.pop("MAPISIM_PROFILE", None)
@@ -268,18 +327,28 @@ def run(scenario_path, scenario, args):
         with_handler = scenario.get("mailtoHandler", True) is not False
         record_path = os.path.join(work, "mailto-urls.txt")
         env["QUILLORA_MAILTO_RECORD"] = to_program_path(record_path)
+        with_eml_handler = scenario.get("emlHandler", True) is not False
+        eml_record = os.path.join(work, "drafts-received")
+        os.makedirs(eml_record)
+        env["QUILLORA_EML_RECORD"] = to_program_path(eml_record)
+        # Drafts go to the scenario's own temporary folder.
+        temp = os.path.join(work, "temp")
+        os.makedirs(temp)
+        env["TMP"] = to_program_path(temp)
         words = bitness_words(args)
         client = scenario.get("mailClient")
         if args.wine:
             if not with_handler:
                 wine_mailto_handler("remove", args)
+            if not with_eml_handler:
+                wine_eml_handler("remove", args)
             if client:
                 subprocess.run(["bash", MAIL_CLIENT, "set", client["name"],
                                 with_words(client.get("DLLPathEx", "-"), words),
                                 with_words(client.get("DLLPath", "-"), words),
                                 os.path.join(work, "mail-client.reg")], check=True, timeout=120)
         else:
-            native_desktop(work, env, with_handler)
+            native_desktop(work, env, with_handler, with_eml_handler)
         profile = scenario_profile(scenario, args.base_profile)
         if profile is not None:
             profile_path = os.path.join(work, "profile.json")
@@ -300,21 +369,28 @@ def run(scenario_path, scenario, args):
         else:
             command = ([args.wine_runner] if args.wine else []) + [program]
             command += substitute(scenario.get("args", []), dir_text)
+        if not args.wine:
+            # The program's text is in its ANSI code page, as on Windows.
+            command = [word.encode("cp1252") for word in command]
         try:
             completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
                                        timeout=args.timeout)
         finally:
             if args.wine and not with_handler:
                 wine_mailto_handler("register", args)
+            if args.wine and not with_eml_handler:
+                wine_eml_handler("register", args)
             if args.wine and client:
                 subprocess.run(["bash", MAIL_CLIENT, "restore",
                                 os.path.join(work, "mail-client.reg")], timeout=120)
         problems = []
         expected_urls = scenario.get("mailto", [])
-        urls = received_urls(record_path, expected_urls, passes_mailto(scenario), args)
+        urls = received_urls(record_path, expected_urls, passes_flag(scenario, "-mailto"), args)
         if urls != expected_urls:
             problems.append(f"mailto: URLs: expected {json.dumps(expected_urls)}, "
                             f"got {json.dumps(urls)}")
+        problems += checked_drafts(scenario, eml_record, os.path.join(temp, "Quillora"), files,
+                                   args)
         expected_code = scenario.get("exitCode", 0) & 0xFF
         if completed.returncode != expected_code:
             problems.append(f"exit code: expected {expected_code}, got {completed.returncode}")
@@ -374,19 +450,24 @@ def main():
                         help="the profile every scenario's own profile is laid over")
     parser.add_argument("--mailto-recorder",
                         help="under --wine: the Windows program registered for mailto: links")
+    parser.add_argument("--eml-recorder",
+                        help="under --wine: the Windows program registered for .eml files")
     parser.add_argument("--timeout", type=float, default=60)
     parser.add_argument("scenarios", nargs="+")
     args = parser.parse_args()
-    if args.wine and not args.mailto_recorder:
-        parser.error("--wine needs --mailto-recorder")
+    if args.wine and not (args.mailto_recorder and args.eml_recorder):
+        parser.error("--wine needs --mailto-recorder and --eml-recorder")
     if args.wine:
         saved = tempfile.mkdtemp(prefix="quillora-mailto-key-")
         args.saved_mailto_key = os.path.join(saved, "mailto.reg")
+        args.saved_eml_key = os.path.join(saved, "eml")
         try:
             wine_mailto_handler("register", args)
+            wine_eml_handler("register", args)
             results = [run(label, scenario, args) for path in args.scenarios
                        for label, scenario in load_scenarios(path)]
         finally:
+            wine_eml_handler("restore", args)
             wine_mailto_handler("restore", args)
             shutil.rmtree(saved, ignore_errors=True)
     else:
