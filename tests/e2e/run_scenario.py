@@ -234,6 +234,17 @@ def passes_flag(scenario, flag):
     return any(word.lower() == flag for word in words)
 
 
+def wine_draft_folder(args):
+    """Where the program under Wine keeps drafts: Wine gives programs the
+    prefix's own temporary folder (%TMP%, from its registry), whatever the
+    host's TMP says."""
+    echoed = subprocess.run([args.wine_runner, "cmd", "/c", "echo %TMP%"], capture_output=True,
+                            timeout=120, check=True).stdout.decode("latin-1").strip()
+    drive, _, rest = echoed.partition(":")
+    return os.path.join(os.environ["WINEPREFIX"], f"drive_{drive.lower()}",
+                        *rest.strip("\\").split("\\"), "Quillora")
+
+
 def checked_drafts(scenario, record_dir, draft_dir, files, args):
     """Waits for the drafts the .eml handler must receive (and, with -eml, a
     settle time for any extra one), then reads each back. The draft folder
@@ -331,10 +342,14 @@ def run(scenario_path, scenario, args):
         eml_record = os.path.join(work, "drafts-received")
         os.makedirs(eml_record)
         env["QUILLORA_EML_RECORD"] = to_program_path(eml_record)
-        # Drafts go to the scenario's own temporary folder.
-        temp = os.path.join(work, "temp")
-        os.makedirs(temp)
-        env["TMP"] = to_program_path(temp)
+        # Natively drafts go to the scenario's own temporary folder; under
+        # Wine to the prefix's, emptied first.
+        draft_dir = args.wine_draft_folder if args.wine else os.path.join(work, "temp", "Quillora")
+        if args.wine:
+            shutil.rmtree(draft_dir, ignore_errors=True)
+        else:
+            env["TMP"] = os.path.dirname(draft_dir)
+            os.makedirs(env["TMP"])
         words = bitness_words(args)
         client = scenario.get("mailClient")
         if args.wine:
@@ -389,8 +404,7 @@ def run(scenario_path, scenario, args):
         if urls != expected_urls:
             problems.append(f"mailto: URLs: expected {json.dumps(expected_urls)}, "
                             f"got {json.dumps(urls)}")
-        problems += checked_drafts(scenario, eml_record, os.path.join(temp, "Quillora"), files,
-                                   args)
+        problems += checked_drafts(scenario, eml_record, draft_dir, files, args)
         expected_code = scenario.get("exitCode", 0) & 0xFF
         if completed.returncode != expected_code:
             problems.append(f"exit code: expected {expected_code}, got {completed.returncode}")
@@ -464,6 +478,7 @@ def main():
         try:
             wine_mailto_handler("register", args)
             wine_eml_handler("register", args)
+            args.wine_draft_folder = wine_draft_folder(args)
             results = [run(label, scenario, args) for path in args.scenarios
                        for label, scenario in load_scenarios(path)]
         finally:
