@@ -10,36 +10,22 @@
 namespace {
 
 TEST(GetTempPath, TmpThenTempThenTmpdirThenSlashTmp) {
-    const struct {
-        const char* tmp;
-        const char* temp;
-        const char* tmpdir;
-        const char* path;
-    } cases[] = {
+    const char* const names[] = {"TMP", "TEMP", "TMPDIR"};
+    const char* const cases[][4] = {
         {"/a", "/b", "/c", "/a/"},
         {nullptr, "/b/", "/c", "/b/"},
         {"", "", "/c", "/c/"},
         {nullptr, nullptr, nullptr, "/tmp/"},
     };
     for (const auto& c : cases) {
-        const char* names[] = {"TMP", "TEMP", "TMPDIR"};
-        const char* values[] = {c.tmp, c.temp, c.tmpdir};
-        std::string saved[3];
-        bool had[3];
-        for (int i = 0; i < 3; ++i) {
-            const char* value = std::getenv(names[i]);
-            had[i] = value != nullptr;
-            if (had[i]) saved[i] = value;
-            values[i] != nullptr ? setenv(names[i], values[i], 1) : unsetenv(names[i]);
-        }
+        for (int i = 0; i < 3; ++i) c[i] ? setenv(names[i], c[i], 1) : unsetenv(names[i]);
         char path[MAX_PATH];
         const DWORD length = GetTempPathA(sizeof path, path);
-        EXPECT_EQ(std::string(path, length), c.path);
+        EXPECT_EQ(std::string(path, length), c[3]);
         // Too small a buffer: the size needed, terminator included.
         EXPECT_EQ(GetTempPathA(length, path), length + 1);
-        for (int i = 0; i < 3; ++i)
-            had[i] ? setenv(names[i], saved[i].c_str(), 1) : unsetenv(names[i]);
     }
+    for (const char* name : names) unsetenv(name);
 }
 
 }  // namespace
