@@ -1,5 +1,6 @@
 #include "front/ComposeDispatch.h"
 
+#include "eml/ComposeViaEml.h"
 #include "mailto/ComposeViaMailto.h"
 #include "mapi/ComposeViaDrafts.h"
 #include "mapi/MapiPlatform.h"
@@ -67,7 +68,13 @@ int ComposeDispatch(const ComposeRequest& request, DispatchReport* report) {
     } else if (result != 0) {
         done.sendDialog.skipped = true;
     }
-    // Only on request, and only once both MAPI roads have failed.
+    // Only on request, and only once both MAPI roads have failed: the draft
+    // file first, as it carries the attachment too, then the link.
+    if (result != 0 && request.eml) {
+        result = run(done.draftFile, [](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaEml(r, &failure);
+        });
+    }
     if (result != 0 && request.mailto) {
         result = run(done.mailtoLink, [](const ComposeRequest& r, RoadFailure& failure) {
             return ComposeViaMailto(r, &failure);

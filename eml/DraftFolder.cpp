@@ -1,0 +1,121 @@
+#include "eml/DraftFolder.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char kFolderName[] = "Quillora";
+constexpr char kPrefix[] = "Quillora-";
+constexpr char kExtension[] = ".eml";
+// A draft kept longer than this was read long ago, or never will be.
+constexpr ULONGLONG kDraftLifetime = 24ULL * 60 * 60 * 10000000;
+// Names tried before giving up: another process would have to take them all.
+constexpr unsigned kAttempts = 100;
+
+bool AppendNumber(Text& text, unsigned long number, size_t digits) {
+    char buffer[16];
+    size_t at = sizeof buffer;
+    do {
+        buffer[--at] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while ((number != 0 || sizeof buffer - at < digits) && at > 0);
+    return text.append(buffer + at, sizeof buffer - at);
+}
+
+// "YYYYMMDD-HHMMSS-"
+bool AppendStamp(Text& text, const SYSTEMTIME& utc) {
+    return AppendNumber(text, utc.wYear, 4) && AppendNumber(text, utc.wMonth, 2) &&
+           AppendNumber(text, utc.wDay, 2) && text.append("-", 1) &&
+           AppendNumber(text, utc.wHour, 2) && AppendNumber(text, utc.wMinute, 2) &&
+           AppendNumber(text, utc.wSecond, 2) && text.append("-", 1);
+}
+
+// Steps over count digits (at least one when count is 0: a run of them).
+bool Digits(const char*& at, size_t count) {
+    size_t seen = 0;
+    while (*at >= '0' && *at <= '9' && (count == 0 || seen < count)) {
+        ++at;
+        ++seen;
+    }
+    return count == 0 ? seen > 0 : seen == count;
+}
+
+bool Literal(const char*& at, const char* text) {
+    const size_t length = std::strlen(text);
+    if (std::strncmp(at, text, length) != 0) return false;
+    at += length;
+    return true;
+}
+
+ULONGLONG Ticks(const FILETIME& time) {
+    return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+}  // namespace
+
+bool DraftFolder(Text& folder) {
+    char temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof temp, temp);
+    if (length == 0 || length >= sizeof temp) {
+        if (length != 0) SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    if (!folder.assign(temp, length) || !folder.append(kFolderName, sizeof kFolderName - 1)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;
+    }
+    // The separator the temporary path itself ends in.
+    return folder.append(&temp[length - 1], 1);
+}
+
+HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path) {
+    for (unsigned attempt = 1; attempt <= kAttempts; ++attempt) {
+        if (!path.assign(folder.c_str(), folder.size()) ||
+            !path.append(kPrefix, sizeof kPrefix - 1) || !AppendStamp(path, utc) ||
+            !AppendNumber(path, GetCurrentProcessId(), 1) || !path.append("-", 1) ||
+            !AppendNumber(path, attempt, 1) || !path.append(kExtension, sizeof kExtension - 1)) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return INVALID_HANDLE_VALUE;
+        }
+        const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool IsDraftFileName(const char* name) {
+    const char* at = name;
+    return Literal(at, kPrefix) && Digits(at, 8) && Literal(at, "-") && Digits(at, 6) &&
+           Literal(at, "-") && Digits(at, 0) && Literal(at, "-") && Digits(at, 0) &&
+           Literal(at, kExtension) && *at == '\0';
+}
+
+void DeleteOldDrafts(const Text& folder, ULONGLONG now) {
+    Text pattern;
+    if (!pattern.assign(folder.c_str(), folder.size()) ||
+        !pattern.append(kPrefix, sizeof kPrefix - 1) || !pattern.append("*.eml", 5)) {
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            !IsDraftFileName(found.cFileName) ||
+            Ticks(found.ftLastWriteTime) + kDraftLifetime > now) {
+            continue;
+        }
+        Text old;
+        if (old.assign(folder.c_str(), folder.size()) &&
+            old.append(found.cFileName, std::strlen(found.cFileName))) {
+            DeleteFileA(old.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
