@@ -150,10 +150,15 @@ void Recipient(Field& field, const char* entry, UINT codePage) {
         field.Word(angled.c_str(), angled.size());
         return;
     }
-    // A name for the mail app to resolve, as typed (without its blanks).
+    // A name for the mail app to resolve, as typed (without its blanks, and
+    // without quotes around it, which Phrase puts back where they belong).
     size_t begin = 0, end = std::strlen(entry);
     while (begin < end && (entry[begin] == ' ' || entry[begin] == '\t')) ++begin;
     while (end > begin && (entry[end - 1] == ' ' || entry[end - 1] == '\t')) --end;
+    if (end - begin >= 2 && entry[begin] == '"' && entry[end - 1] == '"') {
+        ++begin;
+        --end;
+    }
     if (!AnsiToUtf8(entry + begin, end - begin, utf8, codePage)) return field.Fail();
     Phrase(field, utf8);
 }

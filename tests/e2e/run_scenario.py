@@ -3,6 +3,7 @@
 client, natively or under Wine. The scenario format: README.md beside this
 file."""
 import argparse
+import glob
 import json
 import os
 import re
@@ -11,6 +12,8 @@ import subprocess
 import sys
 import tempfile
 import time
+
+import eml_drafts
 
 
 def windows_path(path):
@@ -162,62 +165,121 @@ def log_mismatches(scenario, log_path, words):
     return problems
 
 
-def native_desktop(work, env, with_handler):
-    """Points the XDG variables at directories of the scenario's own and, with
-    a handler, makes the recorder the desktop's mailto: handler there."""
+NATIVE_EML_RECORDER = """#!{python}
+import os, shutil, sys
+record = os.environ["QUILLORA_EML_RECORD"]
+shutil.copyfile(sys.argv[1], os.path.join(record, "draft-%d.eml" % (len(os.listdir(record)) + 1)))
+"""
+
+
+def native_desktop(work, env, with_mailto, with_eml):
+    """Points the XDG variables at directories of the scenario's own and
+    makes the recorders the desktop's handlers there: for mailto: links and,
+    for draft message files, for message/rfc822."""
     xdg = os.path.join(work, "xdg")
     env["XDG_CONFIG_HOME"] = os.path.join(xdg, "config")
     env["XDG_CONFIG_DIRS"] = os.path.join(xdg, "etc")
     env["XDG_DATA_HOME"] = os.path.join(xdg, "data")
     env["XDG_DATA_DIRS"] = os.path.join(xdg, "share")
     env.pop("XDG_CURRENT_DESKTOP", None)
-    if not with_handler:
-        return
-    recorder = os.path.join(xdg, "mailto-recorder")
     applications = os.path.join(env["XDG_DATA_HOME"], "applications")
     os.makedirs(applications)
     os.makedirs(env["XDG_CONFIG_HOME"])
-    with open(recorder, "w", encoding="utf-8") as out:
-        out.write(NATIVE_RECORDER.format(python=sys.executable))
-    os.chmod(recorder, 0o755)
-    with open(os.path.join(applications, "quillora-recorder.desktop"), "w") as out:
-        out.write(f"[Desktop Entry]\nType=Application\nName=Recorder\nExec={recorder} %u\n")
+    defaults = "[Default Applications]\n"
+    for wanted, mime, name, script, field in (
+            (with_mailto, "x-scheme-handler/mailto", "mailto-recorder", NATIVE_RECORDER, "%u"),
+            (with_eml, "message/rfc822", "eml-recorder", NATIVE_EML_RECORDER, "%f")):
+        if not wanted:
+            continue
+        recorder = os.path.join(xdg, name)
+        with open(recorder, "w", encoding="utf-8") as out:
+            out.write(script.format(python=sys.executable))
+        os.chmod(recorder, 0o755)
+        with open(os.path.join(applications, f"quillora-{name}.desktop"), "w") as out:
+            out.write(f"[Desktop Entry]\nType=Application\nName=Recorder\nExec={recorder} {field}\n")
+        defaults += f"{mime}=quillora-{name}.desktop\n"
     with open(os.path.join(env["XDG_CONFIG_HOME"], "mimeapps.list"), "w") as out:
-        out.write("[Default Applications]\nx-scheme-handler/mailto=quillora-recorder.desktop\n")
+        out.write(defaults)
 
 
-def wine_mailto_handler(action, args):
-    command = ["bash", MAILTO_HANDLER, action]
+def wine_handler(kind, action, args):
+    """Registers, removes or restores the recording program for mailto:
+    links or .eml files under Wine (tests/wine/<kind>-handler.sh)."""
+    command = ["bash", os.path.join(WINE_DIR, f"{kind}-handler.sh"), action]
     if action == "register":
-        command.append(args.mailto_recorder)
+        command.append(getattr(args, f"{kind}_recorder"))
     if action in ("register", "restore"):
-        command.append(args.saved_mailto_key)
+        command.append(os.path.join(args.saved_keys, f"{kind}.reg"))
     subprocess.run(command, check=action != "restore", timeout=120)
 
 
-def passes_mailto(scenario):
+def passes(scenario, flag):
     words = scenario.get("args", [])
     if "commandLine" in scenario:
         words = split_windows_command_line(scenario["commandLine"])
-    return any(word.lower() == "-mailto" for word in words)
+    return any(word.lower() == flag for word in words)
 
 
-def received_urls(record_path, expected, wait, args):
-    """The lines the handler recorded: once as many as expected have come
-    (or the time is up), and a settle time later, so an extra one shows."""
-    def lines():
-        try:
-            with open(record_path, encoding="latin-1") as f:
-                return f.read().splitlines()
-        except OSError:
-            return []
+def received(items, expected, wait, args):
+    """What a handler recorded (items() lists it): once as many as expected
+    have come (or the time is up), and a settle time later, so an extra one
+    shows."""
     settle = 2.0 if args.wine else 0.5
     deadline = time.monotonic() + (30 if args.wine else 10)
-    while expected and len(lines()) < len(expected) and time.monotonic() < deadline:
+    while expected and len(items()) < expected and time.monotonic() < deadline:
         time.sleep(0.05)
     if wait or expected:
         time.sleep(settle)
-    return lines()
+    return items()
+
+
+def recorded_urls(record_path):
+    try:
+        with open(record_path, encoding="latin-1") as f:
+            return f.read().splitlines()
+    except OSError:
+        return []
+
+
+def recorded_drafts(record_dir):
+    names = sorted(os.listdir(record_dir), key=lambda n: int(re.sub(r"\D", "", n) or 0))
+    return [os.path.join(record_dir, name) for name in names]
+
+
+def draft_folder(work, args):
+    """Where the program keeps its drafts: natively under the scenario's own
+    TMP; under Wine in the prefix's temporary folder, which Wine sets itself."""
+    if not args.wine:
+        return os.path.join(work, "tmp", "Quillora")
+    prefix = os.environ.get("WINEPREFIX", "")
+    for temp in glob.glob(os.path.join(prefix, "drive_c", "users", "*", "Temp")) + glob.glob(
+            os.path.join(prefix, "drive_c", "users", "*", "AppData", "Local", "Temp")):
+        if os.path.basename(os.path.dirname(os.path.dirname(temp))) != "Public":
+            return os.path.join(temp, "Quillora")
+    return os.path.join(prefix, "drive_c", "nonexistent")
+
+
+def drafts_left(folder):
+    try:
+        return sorted(name for name in os.listdir(folder) if name.endswith(".eml"))
+    except OSError:
+        return []
+
+
+def eml_mismatches(scenario, drafts, folder, work):
+    expected = scenario.get("eml", [])
+    if len(drafts) != len(expected):
+        return [f"drafts opened: expected {len(expected)}, got {len(drafts)}"]
+    problems = []
+    for i, (path, want) in enumerate(zip(drafts, expected)):
+        with open(path, "rb") as f:
+            problems += [f"draft {i + 1}: {p}" for p in
+                         eml_drafts.draft_mismatches(f.read(), want, work)]
+    # An opened draft stays for the mail app; a refused one is never left.
+    left = drafts_left(folder)
+    if len(left) != len(expected):
+        problems.append(f"drafts left in {folder}: {left}, expected {len(expected)}")
+    return problems
 
 
 def scenario_profile(scenario, base_path):
@@ -266,20 +328,33 @@ def run(scenario_path, scenario, args):
         if args.wine:
             env["WINEDEBUG"] = "+relay,+mapi" if never_mapi else "+relay"
         with_handler = scenario.get("mailtoHandler", True) is not False
+        with_eml = scenario.get("emlHandler", True) is not False
         record_path = os.path.join(work, "mailto-urls.txt")
         env["QUILLORA_MAILTO_RECORD"] = to_program_path(record_path)
+        eml_record = os.path.join(work, "drafts-opened")
+        os.makedirs(eml_record)
+        env["QUILLORA_EML_RECORD"] = to_program_path(eml_record)
+        folder = draft_folder(work, args)
+        if args.wine:
+            for name in drafts_left(folder):
+                os.remove(os.path.join(folder, name))
+        else:
+            os.makedirs(os.path.join(work, "tmp"))
+            env["TMP"] = os.path.join(work, "tmp")
         words = bitness_words(args)
         client = scenario.get("mailClient")
         if args.wine:
             if not with_handler:
-                wine_mailto_handler("remove", args)
+                wine_handler("mailto", "remove", args)
+            if not with_eml:
+                wine_handler("eml", "remove", args)
             if client:
                 subprocess.run(["bash", MAIL_CLIENT, "set", client["name"],
                                 with_words(client.get("DLLPathEx", "-"), words),
                                 with_words(client.get("DLLPath", "-"), words),
                                 os.path.join(work, "mail-client.reg")], check=True, timeout=120)
         else:
-            native_desktop(work, env, with_handler)
+            native_desktop(work, env, with_handler, with_eml)
         profile = scenario_profile(scenario, args.base_profile)
         if profile is not None:
             profile_path = os.path.join(work, "profile.json")
@@ -300,18 +375,25 @@ def run(scenario_path, scenario, args):
         else:
             command = ([args.wine_runner] if args.wine else []) + [program]
             command += substitute(scenario.get("args", []), dir_text)
+        if not args.wine:
+            # The arguments as Windows hands them over, in the stand-in's ANSI
+            # code page (Wine converts them from its UTF-8 locale itself).
+            command = command[:1] + [word.encode("cp1252") for word in command[1:]]
         try:
             completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
                                        timeout=args.timeout)
         finally:
             if args.wine and not with_handler:
-                wine_mailto_handler("register", args)
+                wine_handler("mailto", "register", args)
+            if args.wine and not with_eml:
+                wine_handler("eml", "register", args)
             if args.wine and client:
                 subprocess.run(["bash", MAIL_CLIENT, "restore",
                                 os.path.join(work, "mail-client.reg")], timeout=120)
         problems = []
         expected_urls = scenario.get("mailto", [])
-        urls = received_urls(record_path, expected_urls, passes_mailto(scenario), args)
+        urls = received(lambda: recorded_urls(record_path), len(expected_urls),
+                        passes(scenario, "-mailto"), args)
         if urls != expected_urls:
             problems.append(f"mailto: URLs: expected {json.dumps(expected_urls)}, "
                             f"got {json.dumps(urls)}")
@@ -337,6 +419,9 @@ def run(scenario_path, scenario, args):
                                        "MessageBoxA calls")
             problems += mismatches(expected, transcript)
             problems += mismatches({"outstanding": {"references": 0, "buffers": 0}}, transcript)
+        drafts = received(lambda: recorded_drafts(eml_record), len(scenario.get("eml", [])),
+                          passes(scenario, "-eml"), args)
+        problems += eml_mismatches(scenario, drafts, folder, work)
         if "log" in scenario or "logWithout" in scenario:
             problems += log_mismatches(scenario, os.path.join(work, "run.log"), words)
         if args.wine and never_mapi:
@@ -374,21 +459,24 @@ def main():
                         help="the profile every scenario's own profile is laid over")
     parser.add_argument("--mailto-recorder",
                         help="under --wine: the Windows program registered for mailto: links")
+    parser.add_argument("--eml-recorder",
+                        help="under --wine: the Windows program registered for .eml files")
     parser.add_argument("--timeout", type=float, default=60)
     parser.add_argument("scenarios", nargs="+")
     args = parser.parse_args()
-    if args.wine and not args.mailto_recorder:
-        parser.error("--wine needs --mailto-recorder")
+    if args.wine and not (args.mailto_recorder and args.eml_recorder):
+        parser.error("--wine needs --mailto-recorder and --eml-recorder")
     if args.wine:
-        saved = tempfile.mkdtemp(prefix="quillora-mailto-key-")
-        args.saved_mailto_key = os.path.join(saved, "mailto.reg")
+        args.saved_keys = tempfile.mkdtemp(prefix="quillora-handler-keys-")
         try:
-            wine_mailto_handler("register", args)
+            wine_handler("mailto", "register", args)
+            wine_handler("eml", "register", args)
             results = [run(label, scenario, args) for path in args.scenarios
                        for label, scenario in load_scenarios(path)]
         finally:
-            wine_mailto_handler("restore", args)
-            shutil.rmtree(saved, ignore_errors=True)
+            wine_handler("mailto", "restore", args)
+            wine_handler("eml", "restore", args)
+            shutil.rmtree(args.saved_keys, ignore_errors=True)
     else:
         results = [run(label, scenario, args) for path in args.scenarios
                    for label, scenario in load_scenarios(path)]
