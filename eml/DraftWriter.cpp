@@ -96,26 +96,29 @@ bool IsPlainParameter(const Text& utf8) {
     return true;
 }
 
-// '; name="value"' for a plain name; otherwise an ASCII stand-in with '_'
-// for each other character, then the name itself per RFC 2231, in pieces
-// ('; name*0*=utf-8''...; name*1*=...') so that no line grows too long.
-bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& utf8) {
+// '; parameter="value"' for a plain name. For any other, with rfc2231, the
+// name itself per RFC 2231, in pieces ('; filename*0*=utf-8''...;
+// filename*1*=...') so that no line grows too long; without, a plain
+// stand-in with '_' for each character outside printable ASCII, for readers
+// that know no RFC 2231 (both in one field would be a duplicate parameter).
+bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& utf8, bool rfc2231) {
     Text line;
     const auto add = [&line](const char* text) { return line.append(text, std::strlen(text)); };
-    if (IsPlainParameter(utf8)) {
-        return add(";\r\n\t") && add(parameter) && add("=\"") &&
-               line.append(utf8.c_str(), utf8.size()) && add("\"") &&
-               sink.Put(line.c_str(), line.size());
+    bool ok = add(";\r\n\t") && add(parameter);
+    if (IsPlainParameter(utf8) || !rfc2231) {
+        ok = ok && add("=\"");
+        for (size_t i = 0; ok && i < utf8.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(utf8.c_str()[i]);
+            if ((c & 0xC0) == 0x80) continue;  // one '_' a character
+            ok = c >= 32 && c <= 126 && c != '"' && c != '\\' ? line.append(&utf8.c_str()[i], 1)
+                                                              : add("_");
+        }
+        ok = ok && add("\"");
+        return ok ? sink.Put(line.c_str(), line.size()) : sink.OutOfMemory();
     }
-    bool ok = add(";\r\n\t") && add(parameter) && add("=\"");
-    for (size_t i = 0; ok && i < utf8.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8.c_str()[i]);
-        if ((c & 0xC0) == 0x80) continue;  // one '_' a character
-        ok = c >= 32 && c <= 126 && c != '"' && c != '\\' ? line.append(&utf8.c_str()[i], 1)
-                                                          : add("_");
-    }
+    line.clear();
     Text encoded;
-    ok = ok && add("\"") && AppendPercentEncoded(utf8.c_str(), utf8.size(), encoded);
+    ok = AppendPercentEncoded(utf8.c_str(), utf8.size(), encoded);
     char number[12];
     for (size_t at = 0, piece = 0; ok && at < encoded.size(); ++piece) {
         size_t end = at + kParameterPiece < encoded.size() ? at + kParameterPiece : encoded.size();
@@ -187,8 +190,8 @@ bool WriteDraft(HANDLE draft, const ComposeRequest& request, const SYSTEMTIME& u
            boundary(false) && sink.Put(textPart) && sink.Put("\r\n") &&
            PutText(sink, request.body, true) && boundary(false) &&
            sink.Put("Content-Type: application/octet-stream") &&
-           PutFileNameParameter(sink, "name", name) &&
+           PutFileNameParameter(sink, "name", name, false) &&
            sink.Put("\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment") &&
-           PutFileNameParameter(sink, "filename", name) && sink.Put("\r\n\r\n") &&
+           PutFileNameParameter(sink, "filename", name, true) && sink.Put("\r\n\r\n") &&
            PutAttachment(sink, attachment.file, failure) && boundary(true) && sink.Flush();
 }

@@ -41,6 +41,9 @@ def form_mismatches(raw):
     for part in message.walk():
         if part.defects:
             problems.append(f"defects in {part.get_content_type()}: {part.defects}")
+        for name in ("Content-Type", "Content-Disposition"):
+            if part[name] is not None and part[name].defects:
+                problems.append(f"{name} defects: {part[name].defects}")
     return message, problems
 
 
