@@ -24,7 +24,8 @@ public:
     }
     Field& Word(const char* word, size_t length) {
         if (!ok_) return *this;
-        if (column_ + 1 + length > kFoldColumn && !atStart_) {
+        // Right after the name only when that makes the word fit.
+        if (column_ + 1 + length > kFoldColumn && (!atStart_ || 1 + length <= kFoldColumn)) {
             ok_ = out_.append("\r\n", 2);
             column_ = 0;
         }
