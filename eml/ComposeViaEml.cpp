@@ -1,60 +1,76 @@
 #include "eml/ComposeViaEml.h"
 
+#include <windows.h>
+
 #include "eml/DraftFolder.h"
-#include "eml/DraftMessage.h"
-#include "eml/DraftOutput.h"
+#include "eml/DraftWriter.h"
+#include "text/TextHelpers.h"
 #include "win32/FileHandle.h"
 #include "win32/ShellOpen.h"
 
 namespace {
 
-// Writes the draft and closes it; a close that fails may have lost data.
-bool WriteDraft(FileHandle& draft, const ComposeRequest& request, HANDLE attachment,
-                const SYSTEMTIME& now, RoadFailure* failure) {
-    FileSink sink{draft.Get(), failure};
-    DraftOutput out(FileSink::Write, &sink);
-    const bool written = WriteDraftMessage(out, request, attachment, now, CP_ACP, failure);
-    if (!draft.Close()) {
-        NoteCall(failure, "CloseHandle", RoadFailure::Code::Win32, GetLastError());
-        return false;
-    }
-    return written;
+ULONGLONG Now() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+}
+
+// The attachment, shared as the other roads share it; none without a path.
+HANDLE OpenAttachment(const char* path) {
+    if (path == nullptr) return INVALID_HANDLE_VALUE;
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+int Failed(RoadFailure* failure, const char* call) {
+    NoteCall(failure, call, RoadFailure::Code::Win32, GetLastError());
+    return -1;
 }
 
 }  // namespace
 
 int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure) {
-    // The attachment first: without it there is no draft to offer. Shared as
-    // the other roads share it, so a file open for writing attaches as it is.
-    FileHandle attachment(request.attachment == nullptr
-                              ? INVALID_HANDLE_VALUE
-                              : CreateFileA(request.attachment, GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (request.attachment != nullptr && !attachment.IsOpen()) {
-        NoteCall(failure, "CreateFileA", RoadFailure::Code::Win32, GetLastError());
-        return -1;
+    // Without its file the draft has no form to show: the road refuses it
+    // before anything is written.
+    FileHandle attachment(OpenAttachment(request.attachment));
+    Text name;
+    char displayName[kDisplayNameSize] = "";
+    if (request.attachment != nullptr) {
+        if (!attachment.IsOpen()) return Failed(failure, "CreateFileA");
+        AttachmentDisplayName(request.attachment, displayName);
+        if (displayName[0] == '\0' && !AttachmentFileName(request.attachment, name)) {
+            NoteRefusal(failure, "no memory for the attachment's name");
+            return -1;
+        }
     }
 
     Text folder, path;
-    if (!OpenDraftFolder(folder, failure)) return -1;
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    FileHandle draft(CreateDraftFile(folder, now, path, failure));
-    if (!draft.IsOpen()) return -1;
-    if (!WriteDraft(draft, request, attachment.Get(), now, failure)) {
+    if (!DraftFolder(folder)) return Failed(failure, "CreateDirectoryA");
+    SYSTEMTIME utc;
+    GetSystemTime(&utc);
+    FileHandle draft(CreateDraftFile(folder, utc, path));
+    if (!draft.IsOpen()) return Failed(failure, "CreateFileA");
+
+    const DraftAttachment part{attachment.Get(),
+                               displayName[0] != '\0' ? displayName : name.c_str()};
+    bool written = WriteDraft(draft.Get(), request, utc, part, failure);
+    // Closed before anything else: an open file cannot be deleted, and a
+    // close that fails may have lost data.
+    if (!draft.Close() && written) {
+        Failed(failure, "CloseHandle");
+        written = false;
+    }
+    if (!written) {
         DeleteFileA(path.c_str());
         return -1;
     }
     attachment.Close();
+    DeleteOldDrafts(folder, Now());
 
-    FILETIME clock;
-    GetSystemTimeAsFileTime(&clock);
-    DeleteOldDrafts(folder, clock);
-
-    // Above 32 means the program was started; lower values are error codes.
     const INT_PTR started = ShellOpen(path.c_str());
     if (started > 32) return 0;
+    // Nothing will read the draft: it goes, and the next road may run.
     NoteCall(failure, "ShellExecuteA", RoadFailure::Code::Shell, static_cast<uint32_t>(started));
     DeleteFileA(path.c_str());
     return -1;

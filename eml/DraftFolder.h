@@ -1,30 +1,25 @@
-// Where drafts are kept: the folder "Quillora" in the user's temporary
-// folder. A draft stays there for the mail app to read after Quillora has
-// ended; drafts of Quillora's own naming older than a day are removed when
-// the next one is written.
+// Where draft message files are kept: a folder "Quillora" in the user's
+// temporary folder, each draft under a name of its own that stays for the
+// mail app to read after Quillora has ended, and only a day.
 #pragma once
 
 #include <windows.h>
 
-#include "text/RoadFailure.h"
 #include "text/Text.h"
 
-// How long a draft is kept, in FILETIME units (100 ns): 24 hours.
-constexpr ULONGLONG kDraftLifetime = 24ULL * 60 * 60 * 10000000;
+// The folder, with a trailing separator, created when missing. false (with
+// the kernel's error in GetLastError) when it cannot be had.
+bool DraftFolder(Text& folder);
 
-// GetTempPathA() + "Quillora" + its separator, created when missing.
-bool OpenDraftFolder(Text& folder, RoadFailure* failure);
+// Creates a new, empty draft file in folder under a name nothing else uses
+// (create-new, never overwrite): "Quillora-YYYYMMDD-HHMMSS-<process>-<n>.eml".
+// Returns its handle, open for writing, and its path; INVALID_HANDLE_VALUE
+// (GetLastError says why) when none can be created.
+HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path);
 
-// Creates a new, empty draft file in folder under a name no file has
-// (CREATE_NEW, never overwriting) and returns its handle, open for writing;
-// path receives its full path. INVALID_HANDLE_VALUE on failure, noted.
-HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& now, Text& path, RoadFailure* failure);
+// Whether name is one that CreateDraftFile gives.
+bool IsDraftFileName(const char* name);
 
-// Whether name is one that CreateDraftFile gives:
-// "Quillora-YYYYMMDD-HHMMSS-XXXXXXXX.eml", X an upper-case hex digit.
-bool IsDraftName(const char* name);
-
-// Deletes the files in folder whose name IsDraftName and whose last write
-// is more than kDraftLifetime before now. Nothing else is touched; a file
-// that cannot be deleted (still open) is left for a later run.
-void DeleteOldDrafts(const Text& folder, const FILETIME& now);
+// Deletes the drafts in folder, by IsDraftFileName, last written more than
+// 24 hours before now (100 ns units since 1601); nothing else there.
+void DeleteOldDrafts(const Text& folder, ULONGLONG now);

@@ -68,8 +68,8 @@ int ComposeDispatch(const ComposeRequest& request, DispatchReport* report) {
     } else if (result != 0) {
         done.sendDialog.skipped = true;
     }
-    // The opt-in roads: only on request, and only once both MAPI roads have
-    // failed; the draft file first, since it carries everything.
+    // Only on request, and only once both MAPI roads have failed: the draft
+    // file first, as it carries the attachment too, then the link.
     if (result != 0 && request.eml) {
         result = run(done.draftFile, [](const ComposeRequest& r, RoadFailure& failure) {
             return ComposeViaEml(r, &failure);

@@ -3,6 +3,7 @@
 client, natively or under Wine. The scenario format: README.md beside this
 file."""
 import argparse
+import glob
 import json
 import os
 import re
@@ -12,7 +13,7 @@ import sys
 import tempfile
 import time
 
-import drafts
+import eml_drafts
 
 
 def windows_path(path):
@@ -114,23 +115,8 @@ import os, sys
 with open(os.environ["QUILLORA_MAILTO_RECORD"], "a", encoding="latin-1") as out:
     out.write(" ".join(sys.argv[1:]) + "\\n")
 """
-# The .eml handler copies the draft it is given into QUILLORA_EML_RECORD as
-# 1.eml, 2.eml ... (written under another name first, then renamed whole).
-NATIVE_EML_RECORDER = """#!{python}
-import os, sys
-record = os.environ["QUILLORA_EML_RECORD"]
-with open(sys.argv[1], "rb") as draft:
-    data = draft.read()
-n = 1
-while os.path.exists(os.path.join(record, f"{{n}}.eml")):
-    n += 1
-with open(os.path.join(record, f"{{n}}.tmp"), "wb") as out:
-    out.write(data)
-os.rename(os.path.join(record, f"{{n}}.tmp"), os.path.join(record, f"{{n}}.eml"))
-"""
 WINE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine")
 MAILTO_HANDLER = os.path.join(WINE_DIR, "mailto-handler.sh")
-EML_HANDLER = os.path.join(WINE_DIR, "eml-handler.sh")
 MAIL_CLIENT = os.path.join(WINE_DIR, "mail-client.sh")
 
 
@@ -179,10 +165,17 @@ def log_mismatches(scenario, log_path, words):
     return problems
 
 
-def native_desktop(work, env, with_handler, with_eml_handler):
-    """Points the XDG variables at directories of the scenario's own and makes
-    the recorders the desktop's handlers there: for mailto: links (with
-    with_handler) and for message/rfc822 files (with with_eml_handler)."""
+NATIVE_EML_RECORDER = """#!{python}
+import os, shutil, sys
+record = os.environ["QUILLORA_EML_RECORD"]
+shutil.copyfile(sys.argv[1], os.path.join(record, "draft-%d.eml" % (len(os.listdir(record)) + 1)))
+"""
+
+
+def native_desktop(work, env, with_mailto, with_eml):
+    """Points the XDG variables at directories of the scenario's own and
+    makes the recorders the desktop's handlers there: for mailto: links and,
+    for draft message files, for message/rfc822."""
     xdg = os.path.join(work, "xdg")
     env["XDG_CONFIG_HOME"] = os.path.join(xdg, "config")
     env["XDG_CONFIG_DIRS"] = os.path.join(xdg, "etc")
@@ -192,10 +185,10 @@ def native_desktop(work, env, with_handler, with_eml_handler):
     applications = os.path.join(env["XDG_DATA_HOME"], "applications")
     os.makedirs(applications)
     os.makedirs(env["XDG_CONFIG_HOME"])
-    defaults = ""
-    for wanted, name, script, field, mime_type in (
-            (with_handler, "mailto-recorder", NATIVE_RECORDER, "%u", "x-scheme-handler/mailto"),
-            (with_eml_handler, "eml-recorder", NATIVE_EML_RECORDER, "%f", "message/rfc822")):
+    defaults = "[Default Applications]\n"
+    for wanted, mime, name, script, field in (
+            (with_mailto, "x-scheme-handler/mailto", "mailto-recorder", NATIVE_RECORDER, "%u"),
+            (with_eml, "message/rfc822", "eml-recorder", NATIVE_EML_RECORDER, "%f")):
         if not wanted:
             continue
         recorder = os.path.join(xdg, name)
@@ -204,85 +197,89 @@ def native_desktop(work, env, with_handler, with_eml_handler):
         os.chmod(recorder, 0o755)
         with open(os.path.join(applications, f"quillora-{name}.desktop"), "w") as out:
             out.write(f"[Desktop Entry]\nType=Application\nName=Recorder\nExec={recorder} {field}\n")
-        defaults += f"{mime_type}=quillora-{name}.desktop\n"
+        defaults += f"{mime}=quillora-{name}.desktop\n"
     with open(os.path.join(env["XDG_CONFIG_HOME"], "mimeapps.list"), "w") as out:
-        out.write("[Default Applications]\n" + defaults)
+        out.write(defaults)
 
 
-def wine_mailto_handler(action, args):
-    command = ["bash", MAILTO_HANDLER, action]
+def wine_handler(kind, action, args):
+    """Registers, removes or restores the recording program for mailto:
+    links or .eml files under Wine (tests/wine/<kind>-handler.sh)."""
+    command = ["bash", os.path.join(WINE_DIR, f"{kind}-handler.sh"), action]
     if action == "register":
-        command.append(args.mailto_recorder)
+        command.append(getattr(args, f"{kind}_recorder"))
     if action in ("register", "restore"):
-        command.append(args.saved_mailto_key)
+        command.append(os.path.join(args.saved_keys, f"{kind}.reg"))
     subprocess.run(command, check=action != "restore", timeout=120)
 
 
-def wine_eml_handler(action, args):
-    command = ["bash", EML_HANDLER, action]
-    if action == "register":
-        command.append(args.eml_recorder)
-    if action in ("register", "restore"):
-        command.append(args.saved_eml_key)
-    subprocess.run(command, check=action != "restore", timeout=120)
-
-
-def passes_flag(scenario, flag):
+def passes(scenario, flag):
     words = scenario.get("args", [])
     if "commandLine" in scenario:
         words = split_windows_command_line(scenario["commandLine"])
     return any(word.lower() == flag for word in words)
 
 
-def wine_draft_folder(args):
-    """Where the program under Wine keeps drafts: Wine gives programs the
-    prefix's own temporary folder (%TMP%, from its registry), whatever the
-    host's TMP says."""
-    echoed = subprocess.run([args.wine_runner, "cmd", "/c", "echo %TMP%"], capture_output=True,
-                            timeout=120, check=True).stdout.decode("latin-1").strip()
-    drive, _, rest = echoed.partition(":")
-    return os.path.join(os.environ["WINEPREFIX"], f"drive_{drive.lower()}",
-                        *rest.strip("\\").split("\\"), "Quillora")
-
-
-def checked_drafts(scenario, record_dir, draft_dir, files, args):
-    """Waits for the drafts the .eml handler must receive (and, with -eml, a
-    settle time for any extra one), then reads each back. The draft folder
-    must hold exactly the drafts handed over: a refusal leaves none."""
-    expected = scenario.get("drafts", [])
-    deadline = time.monotonic() + (30 if args.wine else 10)
-    while len(drafts.received_drafts(record_dir)) < len(expected) and time.monotonic() < deadline:
-        time.sleep(0.05)
-    if expected or passes_flag(scenario, "-eml"):
-        time.sleep(2.0 if args.wine else 0.5)
-    received = drafts.received_drafts(record_dir)
-    if len(received) != len(expected):
-        return [f"drafts: expected {len(expected)}, the handler received {len(received)}"]
-    problems = []
-    for i, (data, want) in enumerate(zip(received, expected)):
-        problems += [f"draft {i + 1}: {p}" for p in drafts.draft_problems(data, want, files)]
-    left = sorted(os.listdir(draft_dir)) if os.path.isdir(draft_dir) else []
-    if sorted(received) != sorted(open(os.path.join(draft_dir, n), "rb").read() for n in left):
-        problems.append(f"draft folder: {left}, expected the {len(received)} handed over")
-    return problems
-
-
-def received_urls(record_path, expected, wait, args):
-    """The lines the handler recorded: once as many as expected have come
-    (or the time is up), and a settle time later, so an extra one shows."""
-    def lines():
-        try:
-            with open(record_path, encoding="latin-1") as f:
-                return f.read().splitlines()
-        except OSError:
-            return []
+def received(items, expected, wait, args):
+    """What a handler recorded (items() lists it): once as many as expected
+    have come (or the time is up), and a settle time later, so an extra one
+    shows."""
     settle = 2.0 if args.wine else 0.5
     deadline = time.monotonic() + (30 if args.wine else 10)
-    while expected and len(lines()) < len(expected) and time.monotonic() < deadline:
+    while expected and len(items()) < expected and time.monotonic() < deadline:
         time.sleep(0.05)
     if wait or expected:
         time.sleep(settle)
-    return lines()
+    return items()
+
+
+def recorded_urls(record_path):
+    try:
+        with open(record_path, encoding="latin-1") as f:
+            return f.read().splitlines()
+    except OSError:
+        return []
+
+
+def recorded_drafts(record_dir):
+    names = sorted(os.listdir(record_dir), key=lambda n: int(re.sub(r"\D", "", n) or 0))
+    return [os.path.join(record_dir, name) for name in names]
+
+
+def draft_folder(work, args):
+    """Where the program keeps its drafts: natively under the scenario's own
+    TMP; under Wine in the prefix's temporary folder, which Wine sets itself."""
+    if not args.wine:
+        return os.path.join(work, "tmp", "Quillora")
+    prefix = os.environ.get("WINEPREFIX", "")
+    for temp in glob.glob(os.path.join(prefix, "drive_c", "users", "*", "Temp")) + glob.glob(
+            os.path.join(prefix, "drive_c", "users", "*", "AppData", "Local", "Temp")):
+        if os.path.basename(os.path.dirname(os.path.dirname(temp))) != "Public":
+            return os.path.join(temp, "Quillora")
+    return os.path.join(prefix, "drive_c", "nonexistent")
+
+
+def drafts_left(folder):
+    try:
+        return sorted(name for name in os.listdir(folder) if name.endswith(".eml"))
+    except OSError:
+        return []
+
+
+def eml_mismatches(scenario, drafts, folder, work):
+    expected = scenario.get("eml", [])
+    if len(drafts) != len(expected):
+        return [f"drafts opened: expected {len(expected)}, got {len(drafts)}"]
+    problems = []
+    for i, (path, want) in enumerate(zip(drafts, expected)):
+        with open(path, "rb") as f:
+            problems += [f"draft {i + 1}: {p}" for p in
+                         eml_drafts.draft_mismatches(f.read(), want, work)]
+    # An opened draft stays for the mail app; a refused one is never left.
+    left = drafts_left(folder)
+    if len(left) != len(expected):
+        problems.append(f"drafts left in {folder}: {left}, expected {len(expected)}")
+    return problems
 
 
 def scenario_profile(scenario, base_path):
@@ -313,20 +310,15 @@ def run(scenario_path, scenario, args):
     work = tempfile.mkdtemp(prefix="quillora-e2e-")
     try:
         dir_text = windows_path(work) if args.wine else work
-        files = {}
         for name, content in scenario.get("files", {}).items():
-            # Natively the program reads names in its ANSI code page (1252);
-            # Wine turns them into the host's UTF-8 itself.
-            path = os.path.join(work, name) if args.wine else os.path.join(
-                work.encode(), name.encode("cp1252"))
-            if isinstance(content, dict) and "repeat" in content:
-                files[name] = content["repeat"].encode("latin-1") * content["times"]
-            elif isinstance(content, dict) and "hex" in content:
-                files[name] = bytes.fromhex(content["hex"])
-            else:
-                files[name] = content.encode("latin-1")
+            path = os.path.join(work, name)
             with open(path, "wb") as out:
-                out.write(files[name])
+                if isinstance(content, dict) and "repeat" in content:
+                    out.write(content["repeat"].encode("latin-1") * content["times"])
+                elif isinstance(content, dict) and "hex" in content:
+                    out.write(bytes.fromhex(content["hex"]))
+                else:
+                    out.write(content.encode("latin-1"))
         transcript_path = os.path.join(work, "transcript.json")
         env = dict(os.environ)
         env.pop("MAPISIM_PROFILE", None)
@@ -336,34 +328,33 @@ def run(scenario_path, scenario, args):
         if args.wine:
             env["WINEDEBUG"] = "+relay,+mapi" if never_mapi else "+relay"
         with_handler = scenario.get("mailtoHandler", True) is not False
+        with_eml = scenario.get("emlHandler", True) is not False
         record_path = os.path.join(work, "mailto-urls.txt")
         env["QUILLORA_MAILTO_RECORD"] = to_program_path(record_path)
-        with_eml_handler = scenario.get("emlHandler", True) is not False
-        eml_record = os.path.join(work, "drafts-received")
+        eml_record = os.path.join(work, "drafts-opened")
         os.makedirs(eml_record)
         env["QUILLORA_EML_RECORD"] = to_program_path(eml_record)
-        # Natively drafts go to the scenario's own temporary folder; under
-        # Wine to the prefix's, emptied first.
-        draft_dir = args.wine_draft_folder if args.wine else os.path.join(work, "temp", "Quillora")
+        folder = draft_folder(work, args)
         if args.wine:
-            shutil.rmtree(draft_dir, ignore_errors=True)
+            for name in drafts_left(folder):
+                os.remove(os.path.join(folder, name))
         else:
-            env["TMP"] = os.path.dirname(draft_dir)
-            os.makedirs(env["TMP"])
+            os.makedirs(os.path.join(work, "tmp"))
+            env["TMP"] = os.path.join(work, "tmp")
         words = bitness_words(args)
         client = scenario.get("mailClient")
         if args.wine:
             if not with_handler:
-                wine_mailto_handler("remove", args)
-            if not with_eml_handler:
-                wine_eml_handler("remove", args)
+                wine_handler("mailto", "remove", args)
+            if not with_eml:
+                wine_handler("eml", "remove", args)
             if client:
                 subprocess.run(["bash", MAIL_CLIENT, "set", client["name"],
                                 with_words(client.get("DLLPathEx", "-"), words),
                                 with_words(client.get("DLLPath", "-"), words),
                                 os.path.join(work, "mail-client.reg")], check=True, timeout=120)
         else:
-            native_desktop(work, env, with_handler, with_eml_handler)
+            native_desktop(work, env, with_handler, with_eml)
         profile = scenario_profile(scenario, args.base_profile)
         if profile is not None:
             profile_path = os.path.join(work, "profile.json")
@@ -385,26 +376,27 @@ def run(scenario_path, scenario, args):
             command = ([args.wine_runner] if args.wine else []) + [program]
             command += substitute(scenario.get("args", []), dir_text)
         if not args.wine:
-            # The program's text is in its ANSI code page, as on Windows.
-            command = [word.encode("cp1252") for word in command]
+            # The arguments as Windows hands them over, in the stand-in's ANSI
+            # code page (Wine converts them from its UTF-8 locale itself).
+            command = command[:1] + [word.encode("cp1252") for word in command[1:]]
         try:
             completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
                                        timeout=args.timeout)
         finally:
             if args.wine and not with_handler:
-                wine_mailto_handler("register", args)
-            if args.wine and not with_eml_handler:
-                wine_eml_handler("register", args)
+                wine_handler("mailto", "register", args)
+            if args.wine and not with_eml:
+                wine_handler("eml", "register", args)
             if args.wine and client:
                 subprocess.run(["bash", MAIL_CLIENT, "restore",
                                 os.path.join(work, "mail-client.reg")], timeout=120)
         problems = []
         expected_urls = scenario.get("mailto", [])
-        urls = received_urls(record_path, expected_urls, passes_flag(scenario, "-mailto"), args)
+        urls = received(lambda: recorded_urls(record_path), len(expected_urls),
+                        passes(scenario, "-mailto"), args)
         if urls != expected_urls:
             problems.append(f"mailto: URLs: expected {json.dumps(expected_urls)}, "
                             f"got {json.dumps(urls)}")
-        problems += checked_drafts(scenario, eml_record, draft_dir, files, args)
         expected_code = scenario.get("exitCode", 0) & 0xFF
         if completed.returncode != expected_code:
             problems.append(f"exit code: expected {expected_code}, got {completed.returncode}")
@@ -427,6 +419,9 @@ def run(scenario_path, scenario, args):
                                        "MessageBoxA calls")
             problems += mismatches(expected, transcript)
             problems += mismatches({"outstanding": {"references": 0, "buffers": 0}}, transcript)
+        drafts = received(lambda: recorded_drafts(eml_record), len(scenario.get("eml", [])),
+                          passes(scenario, "-eml"), args)
+        problems += eml_mismatches(scenario, drafts, folder, work)
         if "log" in scenario or "logWithout" in scenario:
             problems += log_mismatches(scenario, os.path.join(work, "run.log"), words)
         if args.wine and never_mapi:
@@ -472,19 +467,16 @@ def main():
     if args.wine and not (args.mailto_recorder and args.eml_recorder):
         parser.error("--wine needs --mailto-recorder and --eml-recorder")
     if args.wine:
-        saved = tempfile.mkdtemp(prefix="quillora-mailto-key-")
-        args.saved_mailto_key = os.path.join(saved, "mailto.reg")
-        args.saved_eml_key = os.path.join(saved, "eml")
+        args.saved_keys = tempfile.mkdtemp(prefix="quillora-handler-keys-")
         try:
-            wine_mailto_handler("register", args)
-            wine_eml_handler("register", args)
-            args.wine_draft_folder = wine_draft_folder(args)
+            wine_handler("mailto", "register", args)
+            wine_handler("eml", "register", args)
             results = [run(label, scenario, args) for path in args.scenarios
                        for label, scenario in load_scenarios(path)]
         finally:
-            wine_eml_handler("restore", args)
-            wine_mailto_handler("restore", args)
-            shutil.rmtree(saved, ignore_errors=True)
+            wine_handler("mailto", "restore", args)
+            wine_handler("eml", "restore", args)
+            shutil.rmtree(args.saved_keys, ignore_errors=True)
     else:
         results = [run(label, scenario, args) for path in args.scenarios
                    for label, scenario in load_scenarios(path)]

@@ -82,4 +82,49 @@ TEST_F(FileTest, HandlesAreNeitherNullNorReusedWhileOpen) {
     EXPECT_TRUE(CloseHandle(second));
 }
 
+// Writing, appending, creating only anew, listing and deleting, with the
+// errors Windows gives: what the draft file and the run's log rely on.
+TEST_F(FileTest, WritesAndTheErrorsWindowsGives) {
+    const std::string path = (dir_ / "new.eml").string();
+    const auto create = [&path](DWORD access, DWORD disposition) {
+        return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    DWORD written = 0;
+    HANDLE file = create(GENERIC_WRITE, CREATE_NEW);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(WriteFile(file, "first\r\n", 7, &written, nullptr) && written == 7);
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_EQ(create(GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    for (int i = 0; i < 2; ++i) {
+        file = create(FILE_APPEND_DATA, OPEN_ALWAYS);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(WriteFile(file, "more", 4, &written, nullptr));
+        LARGE_INTEGER size;
+        EXPECT_TRUE(GetFileSizeEx(file, &size));
+        EXPECT_EQ(size.QuadPart, 11 + 4 * i);
+        EXPECT_TRUE(CloseHandle(file));
+    }
+    file = Open(path);
+    EXPECT_EQ(ReadAll(file, 64), "first\r\nmoremore");
+    EXPECT_TRUE(CloseHandle(file));
+
+    EXPECT_FALSE(CreateDirectoryA(dir_.string().c_str(), nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir_ / "*.eml").string().c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(found.cFileName, "new.eml");
+    EXPECT_EQ(found.nFileSizeLow, 15u);
+    EXPECT_FALSE(FindNextFileA(search, &found));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_TRUE(FindClose(search));
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(FindFirstFileA((dir_ / "*.eml").string().c_str(), &found), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
 }  // namespace

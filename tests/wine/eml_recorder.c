@@ -1,23 +1,20 @@
-/* eml_recorder <draft>
+/* eml_recorder <draft.eml>
  * Plays the mail app registered for .eml files: copies the file it is given
- * into the directory that QUILLORA_EML_RECORD names, as 1.eml, 2.eml ...
- * (copied under a .tmp name, then renamed), so a test reads each draft whole
- * and as it was handed over. Exit 0 when copied, 1 when not, 2 without the
- * variable or the argument. */
+ * into the folder that QUILLORA_EML_RECORD names, as draft-1.eml, draft-2.eml
+ * ... in the order of the calls, so a test reads each draft it was started
+ * with. Exit 0 when copied, 1 when not, 2 without the variable or file. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <windows.h>
 
 int main(int argc, char** argv) {
     const char* record = getenv("QUILLORA_EML_RECORD");
-    if (record == NULL || argc < 2) return 2;
-    char temporary[MAX_PATH], name[MAX_PATH];
+    if (record == NULL || argc != 2) return 2;
     for (int n = 1; n < 1000; ++n) {
-        snprintf(name, sizeof name, "%s\\%d.eml", record, n);
-        if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) continue;
-        snprintf(temporary, sizeof temporary, "%s\\%d.tmp", record, n);
-        if (!CopyFileA(argv[1], temporary, TRUE)) continue;
-        return MoveFileA(temporary, name) ? 0 : 1;
+        char copy[MAX_PATH];
+        snprintf(copy, sizeof copy, "%s\\draft-%d.eml", record, n);
+        if (CopyFileA(argv[1], copy, TRUE)) return 0;
+        if (GetLastError() != ERROR_FILE_EXISTS) return 1;
     }
     return 1;
 }

@@ -18,7 +18,7 @@ set)
         name=${value%%=*} path=${value#*=}
         case "$path" in
         -) ;;
-        "") reg delete "$key\\$2" /v "$name" /f ;;
+        "") reg delete "$key\\$2" /v "$name" /f || true ;;
         *) reg add "$key\\$2" /v "$name" /t REG_SZ /d "$path" /f || exit 1 ;;
         esac
     done

@@ -1,0 +1,226 @@
+#include "eml/HeaderFields.h"
+
+#include <cstring>
+
+#include "eml/MimeEncoding.h"
+#include "text/AnsiToUtf8.h"
+#include "text/RecipientEntry.h"
+#include "text/TextHelpers.h"
+
+namespace {
+
+// Lines are folded before a word that would take them past this column.
+constexpr size_t kFoldColumn = 76;
+// A word longer than this goes into encoded words, which can be split.
+constexpr size_t kLongestPlainWord = 900;
+
+// One header field being written: words separated by one space, folded
+// (CR LF before the space) when a word would pass kFoldColumn.
+class Field {
+public:
+    Field(Text& out, const char* name) : out_(out) {
+        ok_ = out_.append(name, std::strlen(name)) && out_.append(":", 1);
+        column_ = std::strlen(name) + 1;
+    }
+    Field& Word(const char* word, size_t length) {
+        if (!ok_) return *this;
+        // Right after the name only when that makes the word fit.
+        if (column_ + 1 + length > kFoldColumn && (!atStart_ || 1 + length <= kFoldColumn)) {
+            ok_ = out_.append("\r\n", 2);
+            column_ = 0;
+        }
+        ok_ = ok_ && out_.append(" ", 1) && out_.append(word, length);
+        column_ += 1 + length;
+        atStart_ = false;
+        return *this;
+    }
+    // Text right after the last word, such as the "," between addresses.
+    Field& Glue(const char* text) {
+        const size_t length = std::strlen(text);
+        ok_ = ok_ && out_.append(text, length);
+        column_ += length;
+        return *this;
+    }
+    bool End() { return ok_ && out_.append("\r\n", 2); }
+    bool ok() const { return ok_; }
+    void Fail() { ok_ = false; }
+
+private:
+    Text& out_;
+    size_t column_ = 0;
+    bool atStart_ = true;
+    bool ok_ = true;
+};
+
+bool IsPrintableAscii(unsigned char c) {
+    return c > 32 && c < 127;
+}
+
+// Text that may stand as it is: printable ASCII words, single spaces between
+// them, none too long to fold, and nothing a reader would take for an
+// encoded word.
+bool IsPlainText(const Text& utf8) {
+    const char* text = utf8.c_str();
+    const size_t size = utf8.size();
+    if (size == 0 || text[0] == ' ' || text[size - 1] == ' ') return false;
+    if (std::strstr(text, "=?") != nullptr) return false;
+    size_t word = 0;
+    for (size_t i = 0; i < size; ++i) {
+        if (text[i] == ' ') {
+            if (text[i - 1] == ' ') return false;
+            word = 0;
+        } else if (!IsPrintableAscii(static_cast<unsigned char>(text[i])) ||
+                   ++word > kLongestPlainWord) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void EncodedWords(Field& field, const Text& utf8) {
+    if (!ForEachEncodedWord(utf8.c_str(), utf8.size(), [&field](const char* word, size_t length) {
+            return field.Word(word, length).ok();
+        })) {
+        field.Fail();
+    }
+}
+
+// Plain text word by word, or encoded words.
+void Unstructured(Field& field, const Text& utf8) {
+    if (!IsPlainText(utf8)) return EncodedWords(field, utf8);
+    const char* text = utf8.c_str();
+    for (size_t start = 0; start < utf8.size();) {
+        const char* space = std::strchr(text + start, ' ');
+        const size_t end = space != nullptr ? static_cast<size_t>(space - text) : utf8.size();
+        field.Word(text + start, end - start);
+        start = end + 1;
+    }
+}
+
+// RFC 5322's specials, which a phrase holds only inside quotes.
+bool HasSpecials(const Text& text) {
+    return std::strpbrk(text.c_str(), "()<>[]:;@\\,.\"") != nullptr;
+}
+
+// A display name, or a name for the address book: as it is, quoted, or in
+// encoded words.
+void Phrase(Field& field, const Text& utf8) {
+    if (!IsPlainText(utf8) || utf8.size() > kLongestPlainWord) return EncodedWords(field, utf8);
+    if (!HasSpecials(utf8)) return Unstructured(field, utf8);
+    Text quoted;
+    bool ok = quoted.assign("\"");
+    for (size_t i = 0; ok && i < utf8.size(); ++i) {
+        const char c = utf8.c_str()[i];
+        const bool plain = c != '"' && c != '\\';
+        ok = (plain || quoted.append("\\", 1)) && quoted.append(&c, 1);
+    }
+    if (!ok || !quoted.append("\"", 1)) return field.Fail();
+    field.Word(quoted.c_str(), quoted.size());
+}
+
+// The address without control characters or spaces around it.
+bool CleanAddress(const Text& address, Text& clean) {
+    clean.clear();
+    for (size_t i = 0; i < address.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(address.c_str()[i]);
+        if (c < 32 || c == 127) continue;
+        if (!clean.append(&address.c_str()[i], 1)) return false;
+    }
+    return true;
+}
+
+// One recipient entry: a mailbox when it holds an address, else its text.
+void Recipient(Field& field, const char* entry, UINT codePage) {
+    Text name, address, utf8, clean;
+    if (SplitRecipientEntry(entry, name, address)) {
+        if (!AnsiToUtf8(name.c_str(), name.size(), utf8, codePage) ||
+            !AnsiToUtf8(address.c_str(), address.size(), clean, codePage) ||
+            !CleanAddress(clean, address)) {
+            return field.Fail();
+        }
+        if (utf8.empty()) {
+            field.Word(address.c_str(), address.size());
+            return;
+        }
+        Phrase(field, utf8);
+        Text angled;
+        if (!angled.assign("<") || !angled.append(address.c_str(), address.size()) ||
+            !angled.append(">", 1)) {
+            return field.Fail();
+        }
+        field.Word(angled.c_str(), angled.size());
+        return;
+    }
+    // A name for the mail app to resolve, as typed (without its blanks, and
+    // without quotes around it, which Phrase puts back where they belong).
+    size_t begin = 0, end = std::strlen(entry);
+    while (begin < end && (entry[begin] == ' ' || entry[begin] == '\t')) ++begin;
+    while (end > begin && (entry[end - 1] == ' ' || entry[end - 1] == '\t')) --end;
+    if (end - begin >= 2 && entry[begin] == '"' && entry[end - 1] == '"') {
+        ++begin;
+        --end;
+    }
+    if (!AnsiToUtf8(entry + begin, end - begin, utf8, codePage)) return field.Fail();
+    Phrase(field, utf8);
+}
+
+bool Recipients(Text& out, const char* name, const char* list, UINT codePage) {
+    if (list == nullptr) return true;
+    bool any = false;
+    SplitRecipientList(list, RecipientKind::To, [&any](const char* entry, RecipientKind) {
+        for (const char* c = entry; *c; ++c) {
+            if (*c != ' ' && *c != '\t') any = true;
+        }
+    });
+    if (!any) return true;
+    Field field(out, name);
+    bool first = true;
+    SplitRecipientList(list, RecipientKind::To, [&](const char* entry, RecipientKind) {
+        size_t blank = 0;
+        while (entry[blank] == ' ' || entry[blank] == '\t') ++blank;
+        if (entry[blank] == '\0') return;  // an entry of blanks yields no one
+        if (!first) field.Glue(",");
+        first = false;
+        Recipient(field, entry, codePage);
+    });
+    return field.End();
+}
+
+bool Date(Text& out, const SYSTEMTIME& utc) {
+    static const char kDays[] = "SunMonTueWedThuFriSat";
+    static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const unsigned month = utc.wMonth >= 1 && utc.wMonth <= 12 ? utc.wMonth - 1 : 0;
+    const unsigned day = utc.wDayOfWeek <= 6 ? utc.wDayOfWeek : 0;
+    char date[] = "Date: Www, DD Mmm YYYY HH:MM:SS +0000\r\n";
+    const auto two = [](char* at, unsigned value) {
+        at[0] = static_cast<char>('0' + value / 10 % 10);
+        at[1] = static_cast<char>('0' + value % 10);
+    };
+    std::memcpy(date + 6, kDays + 3 * day, 3);
+    two(date + 11, utc.wDay);
+    std::memcpy(date + 14, kMonths + 3 * month, 3);
+    two(date + 18, utc.wYear / 100);
+    two(date + 20, utc.wYear);
+    two(date + 23, utc.wHour);
+    two(date + 26, utc.wMinute);
+    two(date + 29, utc.wSecond);
+    return out.append(date, sizeof date - 1);
+}
+
+}  // namespace
+
+bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Text& out,
+                        UINT codePage) {
+    if (!out.append("X-Unsent: 1\r\nMIME-Version: 1.0\r\n", 32) || !Date(out, utc) ||
+        !Recipients(out, "To", request.to, codePage) ||
+        !Recipients(out, "Cc", request.cc, codePage) ||
+        !Recipients(out, "Bcc", request.bcc, codePage)) {
+        return false;
+    }
+    if (request.subject == nullptr || request.subject[0] == '\0') return true;
+    Text utf8;
+    if (!AnsiToUtf8(request.subject, std::strlen(request.subject), utf8, codePage)) return false;
+    Field field(out, "Subject");
+    Unstructured(field, utf8);
+    return field.End();
+}

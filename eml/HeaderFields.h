@@ -1,0 +1,17 @@
+// The header fields of a draft message (RFC 5322, with RFC 2047 words for
+// text outside ASCII): recipients, subject and date, folded so that no line
+// passes 78 characters where a fold is possible, and none ever 998.
+#pragma once
+
+#include <windows.h>
+
+#include "text/ComposeRequest.h"
+#include "text/Text.h"
+
+// Appends "X-Unsent: 1", "MIME-Version: 1.0", "Date" (utc, "+0000") and the
+// To, Cc, Bcc and Subject fields that the request yields, each ending in
+// CR LF. Text is converted from codePage to UTF-8. A CR, LF or other
+// control character never reaches a field as it is: in text it is encoded,
+// in an address it is left out, so no field can start another.
+bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Text& out,
+                        UINT codePage = CP_ACP);

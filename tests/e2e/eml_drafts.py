@@ -1,0 +1,90 @@
+"""Reads the draft message files that Quillora's -eml road writes back with
+Python's own email package (policy.default), never with Quillora's code, and
+says how a draft differs from what a scenario expects."""
+import email
+import hashlib
+import os
+import re
+from email import policy
+
+
+def raw_header(raw, name):
+    """The header's value as written, unfolded (CR LF before white space
+    removed), or None."""
+    head = raw.split(b"\r\n\r\n", 1)[0].decode("latin-1")
+    unfolded = re.sub(r"\r\n(?=[ \t])", "", head)
+    for line in unfolded.split("\r\n"):
+        key, _, value = line.partition(":")
+        if key.lower() == name.lower():
+            return value.strip()
+    return None
+
+
+def form_mismatches(raw):
+    """What every draft must be: CR LF line ends only, no line over 998
+    octets, a new unsent message with a date and no sender."""
+    problems = []
+    if not raw.endswith(b"\r\n"):
+        problems.append("does not end with CR LF")
+    lines = raw.split(b"\r\n")
+    if any(b"\r" in line or b"\n" in line for line in lines):
+        problems.append("a line ends without CR LF")
+    if any(len(line) > 998 for line in lines):
+        problems.append("a line over 998 octets")
+    message = email.message_from_bytes(raw, policy=policy.default)
+    if message["X-Unsent"] != "1" or message["MIME-Version"] != "1.0":
+        problems.append("X-Unsent or MIME-Version missing")
+    if message["Date"] is None or message["Date"].datetime is None:
+        problems.append("no valid Date")
+    if message["From"] is not None:
+        problems.append("a From header: the mail app puts in the account")
+    for part in message.walk():
+        if part.defects:
+            problems.append(f"defects in {part.get_content_type()}: {part.defects}")
+        for name in ("Content-Type", "Content-Disposition"):
+            if part[name] is not None and part[name].defects:
+                problems.append(f"{name} defects: {part[name].defects}")
+    return message, problems
+
+
+def draft_mismatches(raw, expected, files_dir):
+    message, problems = form_mismatches(raw)
+    for name, value in expected.get("headers", {}).items():
+        if raw_header(raw, name) != value:
+            problems.append(f"header {name}: expected {value!r}, got {raw_header(raw, name)!r}")
+    for key in ("To", "Cc", "Bcc"):
+        if key.lower() not in expected:
+            continue
+        want = expected[key.lower()]
+        header = message[key]
+        got = None if header is None else [[a.display_name, a.addr_spec] for a in header.addresses]
+        if header is not None and header.defects:
+            problems.append(f"{key}: defects {header.defects}")
+        if got != want:
+            problems.append(f"{key}: expected {want}, got {got}")
+    if "subject" in expected and message["Subject"] != expected["subject"]:
+        problems.append(f"Subject: expected {expected['subject']!r}, got {message['Subject']!r}")
+
+    attachment = expected.get("attachment")
+    parts = list(message.iter_parts()) if message.is_multipart() else [message]
+    if message.get_content_type() != ("multipart/mixed" if attachment else "text/plain"):
+        problems.append(f"content type {message.get_content_type()}")
+    if len(parts) != (2 if attachment else 1):
+        return problems + [f"{len(parts)} parts"]
+    text = parts[0]
+    if text.get_content_type() != "text/plain" or text.get_content_charset() != "utf-8":
+        problems.append("the text part is not text/plain in UTF-8")
+    elif "body" in expected and text.get_content() != expected["body"]:
+        problems.append(f"body: expected {expected['body']!r}, got {text.get_content()!r}")
+    if attachment:
+        part = parts[1]
+        with open(os.path.join(files_dir, attachment["file"]), "rb") as f:
+            want = hashlib.sha256(f.read()).hexdigest()
+        data = part.get_content()
+        if part.get_content_disposition() != "attachment":
+            problems.append("the file is not an attachment")
+        if part.get_filename() != attachment["name"]:
+            problems.append(f"file name: expected {attachment['name']!r}, got {part.get_filename()!r}")
+        if not isinstance(data, bytes) or hashlib.sha256(data).hexdigest() != want:
+            problems.append("the attachment's SHA-256 differs from the file's")
+    return problems

@@ -1,0 +1,128 @@
+// The draft file's encodings and folder where a fault would hide: line
+// lengths, escapes, folding, header injection, and which old drafts go.
+// Runs natively and, as a Windows program, under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "eml/DraftFolder.h"
+#include "eml/HeaderFields.h"
+#include "eml/MimeEncoding.h"
+#include "tests/TempDirTest.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(start, text.size()) << "the last line has no CR LF";
+    return lines;
+}
+
+std::string QuotedPrintable(const std::string& utf8) {
+    Text out;
+    EXPECT_TRUE(AppendQuotedPrintable(utf8.data(), utf8.size(), out));
+    return out.c_str();
+}
+
+TEST(MimeEncoding, QuotedPrintable) {
+    const struct {
+        std::string text, encoded;
+    } cases[] = {
+        {"a=b", "a=3Db"},
+        {"end \nnext\t", "end=20\r\nnext=09"},  // blanks before a line end are encoded
+        {"x\r\ny\rz\n", "x\r\ny\r\nz\r\n"},     // every line break becomes CR LF
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "Gr=C3=BC=C3=9Fe"},
+        {std::string(75, 'a') + "b", std::string(75, 'a') + "=\r\nb"},
+        {std::string(74, 'a') + "\xC3\xA9", std::string(74, 'a') + "=\r\n=C3=A9"},  // escape whole
+    };
+    for (const auto& c : cases) EXPECT_EQ(QuotedPrintable(c.text), c.encoded) << c.text;
+    for (const std::string& line : Lines(QuotedPrintable(std::string(1000, '\xE9') + "\n")))
+        EXPECT_LE(line.size(), 76u);
+}
+
+TEST(MimeEncoding, Base64LinesAndEncodedWords) {
+    for (size_t size : {0, 1, 56, 57, 58, 171}) {
+        const std::string data(size, '\x7F');
+        std::string out(Base64LinesSize(size), '\0');
+        out.resize(
+            WriteBase64Lines(reinterpret_cast<const unsigned char*>(data.data()), size, &out[0]));
+        const std::vector<std::string> lines = Lines(out);
+        ASSERT_EQ(lines.size(), (size + 56) / 57) << size;
+        for (size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 76u);
+    }
+    // Words of whole characters (two bytes each here), none over 75.
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "\xC3\xBC";
+    size_t bytes = 0;
+    EXPECT_TRUE(ForEachEncodedWord(text.data(), text.size(), [&](const char* word, size_t n) {
+        EXPECT_LE(n, 75u);
+        EXPECT_EQ(std::string(word, 10), "=?utf-8?B?");
+        bytes += (n - 12) / 4 * 3 - (word[n - 3] == '=') - (word[n - 4] == '=');
+        EXPECT_EQ(bytes % 2, 0u) << "a character cut in two";
+        return true;
+    }));
+    EXPECT_EQ(bytes, text.size());
+}
+
+TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
+    std::string list;
+    for (int i = 0; i < 30; ++i) list += "person" + std::to_string(i) + "@example.com;";
+    ComposeRequest request;
+    request.to = "a@x.org\r\nBcc: evil@x.org";
+    request.cc = list.c_str();
+    const std::string subject = "Hi\r\nBcc: evil@x.org " + std::string(2000, 'x');
+    request.subject = subject.c_str();
+    SYSTEMTIME utc{2026, 12, 3, 9, 5, 7, 3, 0};
+    Text out;
+    ASSERT_TRUE(AppendHeaderFields(request, utc, out));
+    const std::string text = out.c_str();
+    EXPECT_EQ(text.find("Date: Wed, 09 Dec 2026 05:07:03 +0000\r\n"), 13u + 19u) << text;
+    for (const std::string& line : Lines(text)) {
+        EXPECT_NE(line.rfind("Bcc", 0), 0u) << line;
+        EXPECT_LE(line.size(), 78u) << line;
+    }
+}
+
+class DraftFolderTest : public TempDirTest {};
+
+TEST_F(DraftFolderTest, OnlyOldDraftsOfItsOwnNamingGo) {
+    EXPECT_TRUE(IsDraftFileName("Quillora-20261209-050703-1234-1.eml"));
+    for (const char* other : {"Quillora-20261209-050703-1234-1.eml.bak",
+                              "quillora-20261209-050703-1-1.eml", "Quillora-2026129-050703-1-1.eml",
+                              "Quillora-20261209-050703--1.eml", "Quillora-notes.eml"}) {
+        EXPECT_FALSE(IsDraftFileName(other)) << other;
+    }
+    const std::string folder =
+        dir_.string() + (dir_.string().find('\\') != std::string::npos ? "\\" : "/");
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(25);
+    const auto recent = std::filesystem::file_time_type::clock::now() - std::chrono::hours(23);
+    const struct {
+        const char* name;
+        bool aged, stays;
+    } files[] = {{"Quillora-20261201-000000-7-1.eml", true, false},
+                 {"Quillora-20261208-060000-7-2.eml", false, true},
+                 {"Quillora-notes.eml", true, true},
+                 {"other.eml", true, true}};
+    for (const auto& f : files) {
+        Write(f.name, "x");
+        std::filesystem::last_write_time(dir_ / f.name, f.aged ? old : recent);
+    }
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    DeleteOldDrafts(Text(folder.c_str()),
+                    static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime);
+    for (const auto& f : files)
+        EXPECT_EQ(std::filesystem::exists(dir_ / f.name), f.stays) << f.name;
+}
+
+}  // namespace
