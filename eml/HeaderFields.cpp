@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "eml/AddrSpec.h"
 #include "eml/MimeEncoding.h"
 #include "text/AnsiToUtf8.h"
 #include "text/RecipientEntry.h"
@@ -129,30 +130,31 @@ bool CleanAddress(const Text& address, Text& clean) {
     return true;
 }
 
-// One recipient entry: a mailbox when it holds an address, else its text.
-void Recipient(Field& field, const char* entry, UINT codePage) {
-    Text name, address, utf8, clean;
+// What one recipient entry yields, as UTF-8: a mailbox when it holds an
+// address that a reader takes for one, whole; otherwise a name for the mail
+// app to resolve, as typed (without its blanks, and without quotes around
+// it, which Phrase puts back where they belong). An empty name yields no one.
+struct Entry {
+    Text name;
+    Text addrSpec;  // empty: a name only
+    bool Yields() const { return !addrSpec.empty() || !name.empty(); }
+};
+
+bool ReadEntry(const char* entry, UINT codePage, Entry& read) {
+    Text name, address, clean;
+    read.addrSpec.clear();
     if (SplitRecipientEntry(entry, name, address)) {
-        if (!AnsiToUtf8(name.c_str(), name.size(), utf8, codePage) ||
-            !AnsiToUtf8(address.c_str(), address.size(), clean, codePage) ||
+        if (!AnsiToUtf8(address.c_str(), address.size(), clean, codePage) ||
             !CleanAddress(clean, address)) {
-            return field.Fail();
+            return false;
         }
-        if (utf8.empty()) {
-            field.Word(address.c_str(), address.size());
-            return;
+        // An address no addr-spec can hold ("a b@x y") would be read as
+        // other recipients, or none: the entry stays a name.
+        if (FormAddrSpec(address, read.addrSpec)) {
+            return AnsiToUtf8(name.c_str(), name.size(), read.name, codePage);
         }
-        Phrase(field, utf8);
-        Text angled;
-        if (!angled.assign("<") || !angled.append(address.c_str(), address.size()) ||
-            !angled.append(">", 1)) {
-            return field.Fail();
-        }
-        field.Word(angled.c_str(), angled.size());
-        return;
+        read.addrSpec.clear();
     }
-    // A name for the mail app to resolve, as typed (without its blanks, and
-    // without quotes around it, which Phrase puts back where they belong).
     size_t begin = 0, end = std::strlen(entry);
     while (begin < end && (entry[begin] == ' ' || entry[begin] == '\t')) ++begin;
     while (end > begin && (entry[end - 1] == ' ' || entry[end - 1] == '\t')) --end;
@@ -160,28 +162,43 @@ void Recipient(Field& field, const char* entry, UINT codePage) {
         ++begin;
         --end;
     }
-    if (!AnsiToUtf8(entry + begin, end - begin, utf8, codePage)) return field.Fail();
-    Phrase(field, utf8);
+    return AnsiToUtf8(entry + begin, end - begin, read.name, codePage);
+}
+
+void Recipient(Field& field, const Entry& entry) {
+    if (entry.addrSpec.empty()) return Phrase(field, entry.name);
+    if (entry.name.empty()) {
+        field.Word(entry.addrSpec.c_str(), entry.addrSpec.size());
+        return;
+    }
+    Phrase(field, entry.name);
+    Text angled;
+    if (!angled.assign("<") || !angled.append(entry.addrSpec.c_str(), entry.addrSpec.size()) ||
+        !angled.append(">", 1)) {
+        return field.Fail();
+    }
+    field.Word(angled.c_str(), angled.size());
 }
 
 bool Recipients(Text& out, const char* name, const char* list, UINT codePage) {
     if (list == nullptr) return true;
-    bool any = false;
-    SplitRecipientList(list, RecipientKind::To, [&any](const char* entry, RecipientKind) {
-        for (const char* c = entry; *c; ++c) {
-            if (*c != ' ' && *c != '\t') any = true;
-        }
+    bool any = false, ok = true;
+    SplitRecipientList(list, RecipientKind::To, [&](const char* entry, RecipientKind) {
+        Entry read;
+        ok = ok && ReadEntry(entry, codePage, read);
+        any = any || read.Yields();
     });
+    if (!ok) return false;
     if (!any) return true;
     Field field(out, name);
     bool first = true;
     SplitRecipientList(list, RecipientKind::To, [&](const char* entry, RecipientKind) {
-        size_t blank = 0;
-        while (entry[blank] == ' ' || entry[blank] == '\t') ++blank;
-        if (entry[blank] == '\0') return;  // an entry of blanks yields no one
+        Entry read;
+        if (!ReadEntry(entry, codePage, read)) return field.Fail();
+        if (!read.Yields()) return;
         if (!first) field.Glue(",");
         first = false;
-        Recipient(field, entry, codePage);
+        Recipient(field, read);
     });
     return field.End();
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/HeapBlock.h"
+
 namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -57,45 +59,57 @@ size_t WriteBase64Lines(const unsigned char* data, size_t size, char* out) {
 }
 
 bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
+    // Written into one block and appended once: a byte becomes at most three
+    // characters, and a soft break (three more) comes at most once per 25
+    // bytes, since a line takes at least that many before it is full.
+    HeapBlock block(3 * size + 3 * (size / 25 + 1));
+    char* const encodedText = static_cast<char*>(block.get());
+    if (encodedText == nullptr) return size == 0;
+    size_t used = 0;
     size_t column = 0;
     // A space or tab is written only once the next character shows that it
     // does not end a line, where it would have to be encoded.
     char pending = '\0';
     const auto put = [&](const char* token, size_t length) {
         if (column + length > kQuotedLine - 1) {
-            if (!out.append("=\r\n", 3)) return false;
+            std::memcpy(encodedText + used, "=\r\n", 3);
+            used += 3;
             column = 0;
         }
         column += length;
-        return out.append(token, length);
+        std::memcpy(encodedText + used, token, length);
+        used += length;
     };
     const auto flushPending = [&](bool atLineEnd) {
-        if (pending == '\0') return true;
+        if (pending == '\0') return;
         const char literal[1] = {pending};
         const char encoded[3] = {'=', kHex[pending >> 4], kHex[pending & 15]};
         pending = '\0';
-        return atLineEnd ? put(encoded, 3) : put(literal, 1);
+        atLineEnd ? put(encoded, 3) : put(literal, 1);
     };
     for (size_t i = 0; i < size; ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        bool ok;
         if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < size && utf8[i + 1] == '\n') ++i;
-            ok = flushPending(true) && out.append("\r\n", 2);
+            flushPending(true);
+            std::memcpy(encodedText + used, "\r\n", 2);
+            used += 2;
             column = 0;
         } else if (c == ' ' || c == '\t') {
-            ok = flushPending(false);
+            flushPending(false);
             pending = static_cast<char>(c);
         } else if (c >= 33 && c <= 126 && c != '=') {
             const char literal[1] = {static_cast<char>(c)};
-            ok = flushPending(false) && put(literal, 1);
+            flushPending(false);
+            put(literal, 1);
         } else {
             const char encoded[3] = {'=', kHex[c >> 4], kHex[c & 15]};
-            ok = flushPending(false) && put(encoded, 3);
+            flushPending(false);
+            put(encoded, 3);
         }
-        if (!ok) return false;
     }
-    return flushPending(true);
+    flushPending(true);
+    return out.append(encodedText, used);
 }
 
 size_t EncodedWordChunk(const char* utf8, size_t size) {

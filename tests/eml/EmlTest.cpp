@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "eml/AddrSpec.h"
 #include "eml/DraftFolder.h"
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
@@ -90,6 +91,39 @@ TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
     for (const std::string& line : Lines(text)) {
         EXPECT_NE(line.rfind("Bcc", 0), 0u) << line;
         EXPECT_LE(line.size(), 78u) << line;
+    }
+}
+
+// An address that a reader would split, or read as a group, is quoted; one
+// that no addr-spec can hold is refused, so the entry stays a name.
+TEST(AddrSpec, OneAddressWhateverItHolds) {
+    const std::string tooLong = std::string(250, 'a') + "@x.org";
+    const struct {
+        std::string address;
+        const char* addrSpec;  // null: refused
+    } cases[] = {
+        {"jo@x.org", "jo@x.org"},
+        {"j\xC3\xB6rg.m@x.org", "j\xC3\xB6rg.m@x.org"},
+        {"a,b@x.org", "\"a,b\"@x.org"},
+        {"EveBcc: x@evil.org", "\"EveBcc: x\"@evil.org"},
+        {"Jo \"J\" \\@x.org", "\"Jo \\\"J\\\" \\\\\"@x.org"},
+        {"x@y@z.org", "\"x@y\"@z.org"},
+        {"a..b@x.org", "\"a..b\"@x.org"},
+        {"mail@[192.0.2.1]", "mail@[192.0.2.1]"},
+        {"a@dom ain", nullptr},
+        {"a@x,y", nullptr},
+        {"@x.org", nullptr},
+        {"a@", nullptr},
+        {"a\tb@x.org", nullptr},
+        {tooLong, nullptr},
+    };
+    for (const auto& c : cases) {
+        Text addrSpec;
+        EXPECT_EQ(FormAddrSpec(Text(c.address.c_str()), addrSpec), c.addrSpec != nullptr)
+            << c.address;
+        if (c.addrSpec != nullptr) {
+            EXPECT_STREQ(addrSpec.c_str(), c.addrSpec) << c.address;
+        }
     }
 }
 
