@@ -25,7 +25,9 @@ bool AppendEncoded(Text& url, const char* text, size_t length, UINT codePage, bo
     Text utf8;
     if (!AnsiToUtf8(text, length, utf8, codePage)) return false;
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(utf8.c_str());
-    for (size_t i = 0; i < utf8.size(); ++i) {
+    // Past the limit the URL is refused whatever follows: encoding the rest
+    // of a long body a byte at a time would only take long.
+    for (size_t i = 0; i < utf8.size() && url.size() <= kMailtoUrlLimit; ++i) {
         const unsigned char c = bytes[i];
         if (lineBreaks && (c == '\r' || c == '\n')) {
             if (c == '\r' && i + 1 < utf8.size() && bytes[i + 1] == '\n') ++i;

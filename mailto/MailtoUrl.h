@@ -20,5 +20,7 @@ constexpr size_t kMailtoUrlLimit = 2000;
 // and every byte outside A-Z a-z 0-9 - . _ ~ @ is percent-encoded, so the
 // "," between recipients is the only literal one. Every line break of the
 // body (LF, CR LF, lone CR) becomes %0D%0A. The attachment is not part of
-// the URL. false when the text cannot be converted or memory runs out.
+// the URL. Encoding stops once the URL is longer than kMailtoUrlLimit (it
+// is refused then anyway). false when the text cannot be converted or
+// memory runs out.
 bool BuildMailtoUrl(const ComposeRequest& request, Text& url, UINT codePage = CP_ACP);

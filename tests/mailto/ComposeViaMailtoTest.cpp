@@ -31,6 +31,7 @@ TEST(ComposeViaMailto, OpensOnlyAnUrlThatFitsAndNoAttachment) {
     // "mailto:a@x.org?body=" is 20 characters.
     const std::string fits(kMailtoUrlLimit - 20, 'x');
     const std::string tooLong(kMailtoUrlLimit - 19, 'x');
+    const std::string bodyFileSized(16 * 1024 * 1024, '%');  // refused at once, not in minutes
     const struct {
         const char* name;
         const char* body;
@@ -40,6 +41,7 @@ TEST(ComposeViaMailto, OpensOnlyAnUrlThatFitsAndNoAttachment) {
     } cases[] = {
         {"exactly the limit", fits.c_str(), nullptr, true, 0},
         {"one over the limit", tooLong.c_str(), nullptr, true, -1},
+        {"16 MiB, three characters each", bodyFileSized.c_str(), nullptr, true, -1},
         {"an attachment", "hi", "C:\\q.pdf", true, -1},
         {"no handler", "hi", nullptr, false, -1},
     };
