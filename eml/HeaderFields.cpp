@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "eml/AddrSpec.h"
+#include "eml/MailboxAddress.h"
 #include "eml/MimeEncoding.h"
 #include "text/AnsiToUtf8.h"
 #include "text/RecipientEntry.h"
@@ -136,24 +136,24 @@ bool CleanAddress(const Text& address, Text& clean) {
 // it, which Phrase puts back where they belong). An empty name yields no one.
 struct Entry {
     Text name;
-    Text addrSpec;  // empty: a name only
-    bool Yields() const { return !addrSpec.empty() || !name.empty(); }
+    Text mailbox;  // empty: a name only
+    bool Yields() const { return !mailbox.empty() || !name.empty(); }
 };
 
 bool ReadEntry(const char* entry, UINT codePage, Entry& read) {
     Text name, address, clean;
-    read.addrSpec.clear();
+    read.mailbox.clear();
     if (SplitRecipientEntry(entry, name, address)) {
         if (!AnsiToUtf8(address.c_str(), address.size(), clean, codePage) ||
             !CleanAddress(clean, address)) {
             return false;
         }
-        // An address no addr-spec can hold ("a b@x y") would be read as
+        // An address no address can hold ("a b@x y") would be read as
         // other recipients, or none: the entry stays a name.
-        if (FormAddrSpec(address, read.addrSpec)) {
+        if (FormMailboxAddress(address, read.mailbox)) {
             return AnsiToUtf8(name.c_str(), name.size(), read.name, codePage);
         }
-        read.addrSpec.clear();
+        read.mailbox.clear();
     }
     size_t begin = 0, end = std::strlen(entry);
     while (begin < end && (entry[begin] == ' ' || entry[begin] == '\t')) ++begin;
@@ -166,14 +166,14 @@ bool ReadEntry(const char* entry, UINT codePage, Entry& read) {
 }
 
 void Recipient(Field& field, const Entry& entry) {
-    if (entry.addrSpec.empty()) return Phrase(field, entry.name);
+    if (entry.mailbox.empty()) return Phrase(field, entry.name);
     if (entry.name.empty()) {
-        field.Word(entry.addrSpec.c_str(), entry.addrSpec.size());
+        field.Word(entry.mailbox.c_str(), entry.mailbox.size());
         return;
     }
     Phrase(field, entry.name);
     Text angled;
-    if (!angled.assign("<") || !angled.append(entry.addrSpec.c_str(), entry.addrSpec.size()) ||
+    if (!angled.assign("<") || !angled.append(entry.mailbox.c_str(), entry.mailbox.size()) ||
         !angled.append(">", 1)) {
         return field.Fail();
     }

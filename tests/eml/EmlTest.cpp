@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "eml/AddrSpec.h"
+#include "eml/MailboxAddress.h"
 #include "eml/DraftFolder.h"
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
@@ -95,12 +95,12 @@ TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
 }
 
 // An address that a reader would split, or read as a group, is quoted; one
-// that no addr-spec can hold is refused, so the entry stays a name.
-TEST(AddrSpec, OneAddressWhateverItHolds) {
+// that no address can hold is refused, so the entry stays a name.
+TEST(MailboxAddress, OneAddressWhateverItHolds) {
     const std::string tooLong = std::string(250, 'a') + "@x.org";
     const struct {
         std::string address;
-        const char* addrSpec;  // null: refused
+        const char* mailbox;  // null: refused
     } cases[] = {
         {"jo@x.org", "jo@x.org"},
         {"j\xC3\xB6rg.m@x.org", "j\xC3\xB6rg.m@x.org"},
@@ -118,11 +118,11 @@ TEST(AddrSpec, OneAddressWhateverItHolds) {
         {tooLong, nullptr},
     };
     for (const auto& c : cases) {
-        Text addrSpec;
-        EXPECT_EQ(FormAddrSpec(Text(c.address.c_str()), addrSpec), c.addrSpec != nullptr)
+        Text mailbox;
+        EXPECT_EQ(FormMailboxAddress(Text(c.address.c_str()), mailbox), c.mailbox != nullptr)
             << c.address;
-        if (c.addrSpec != nullptr) {
-            EXPECT_STREQ(addrSpec.c_str(), c.addrSpec) << c.address;
+        if (c.mailbox != nullptr) {
+            EXPECT_STREQ(mailbox.c_str(), c.mailbox) << c.address;
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "eml/AddrSpec.h"
+#include "eml/MailboxAddress.h"
 
 #include <cstring>
 
@@ -34,7 +34,7 @@ bool IsDomainLiteral(const char* text, size_t length) {
 
 }  // namespace
 
-bool FormAddrSpec(const Text& address, Text& addrSpec) {
+bool FormMailboxAddress(const Text& address, Text& mailbox) {
     const char* text = address.c_str();
     const char* at = std::strrchr(text, '@');
     if (at == nullptr || at == text || at[1] == '\0' || address.size() > kAddressLimit) {
@@ -43,7 +43,7 @@ bool FormAddrSpec(const Text& address, Text& addrSpec) {
     const size_t localLength = static_cast<size_t>(at - text);
     const size_t domainLength = address.size() - localLength - 1;
     if (!IsDotAtom(at + 1, domainLength) && !IsDomainLiteral(at + 1, domainLength)) return false;
-    if (IsDotAtom(text, localLength)) return addrSpec.assign(text);
+    if (IsDotAtom(text, localLength)) return mailbox.assign(text);
 
     // A local part with blanks, specials or stray dots ("a,b", "Jo Doe")
     // stays one address between quotes.
@@ -58,5 +58,5 @@ bool FormAddrSpec(const Text& address, Text& addrSpec) {
     }
     quoted[used++] = '"';
     if (used + 1 + domainLength > kAddressLimit) return false;
-    return addrSpec.assign(quoted, used) && addrSpec.append(at, domainLength + 1);
+    return mailbox.assign(quoted, used) && mailbox.append(at, domainLength + 1);
 }
