@@ -46,7 +46,7 @@ int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure) {
     }
 
     Text folder, path;
-    if (!DraftFolder(folder)) return Failed(failure, "CreateDirectoryA");
+    if (const char* failedCall = DraftFolder(folder)) return Failed(failure, failedCall);
     SYSTEMTIME utc;
     GetSystemTime(&utc);
     FileHandle draft(CreateDraftFile(folder, utc, path));

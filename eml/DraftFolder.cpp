@@ -53,22 +53,26 @@ ULONGLONG Ticks(const FILETIME& time) {
 
 }  // namespace
 
-bool DraftFolder(Text& folder) {
+const char* DraftFolder(Text& folder) {
     char temp[MAX_PATH + 1];
     const DWORD length = GetTempPathA(sizeof temp, temp);
     if (length == 0 || length >= sizeof temp) {
         if (length != 0) SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
+        return "GetTempPathA";
     }
     if (!folder.assign(temp, length) || !folder.append(kFolderName, sizeof kFolderName - 1)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return false;
+        return "HeapAlloc";
     }
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        return false;
+        return "CreateDirectoryA";
     }
     // The separator the temporary path itself ends in.
-    return folder.append(&temp[length - 1], 1);
+    if (!folder.append(&temp[length - 1], 1)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return "HeapAlloc";
+    }
+    return nullptr;
 }
 
 HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path) {

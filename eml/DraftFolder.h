@@ -7,9 +7,10 @@
 
 #include "text/Text.h"
 
-// The folder, with a trailing separator, created when missing. false (with
-// the kernel's error in GetLastError) when it cannot be had.
-bool DraftFolder(Text& folder);
+// The folder, with a trailing separator, created when missing. null when
+// it is had; otherwise the kernel call that failed, with its error in
+// GetLastError.
+const char* DraftFolder(Text& folder);
 
 // Creates a new, empty draft file in folder under a name nothing else uses
 // (create-new, never overwrite): "Quillora-YYYYMMDD-HHMMSS-<process>-<n>.eml".
