@@ -8,7 +8,8 @@
 #
 # MIRROR overrides the Debian mirror (default: the one this machine's apt
 # uses, else deb.debian.org). KEEP=1 keeps the root for a look afterwards
-# (the mounts are always undone).
+# (the mounts are always undone). WITH_TMPDIR=1 runs the commands with
+# TMPDIR set as libpam-tmpdir sets it at login (/tmp/user/0).
 set -euo pipefail
 usage() { echo "usage: $0 12|13 [demo|test|both]" >&2; exit 2; }
 case ${1:-} in
@@ -101,6 +102,11 @@ fi
 
 release=$1
 results=()
+tmpdir=
+if [ "${WITH_TMPDIR:-0}" = 1 ]; then
+    mkdir -p -m 700 "$root/tmp/user/0"
+    tmpdir="TMPDIR=/tmp/user/0 "
+fi
 run() {  # run <command>: in the clone, timed (wall, and the CPU time it took)
     echo "== $1"
     local t0 code=0 cpu
@@ -112,11 +118,11 @@ run() {  # run <command>: in the clone, timed (wall, and the CPU time it took)
         'BEGIN { printf "Debian %s: %-26s %7.1f s (CPU %.1f s), exit %d", r, c, t1 - t0, cpu, e }')")
 }
 case $mode in
-demo) run "bash scripts/demo.sh" ;;
-test) run "bash scripts/test-all.sh" ;;
+demo) run "${tmpdir}bash scripts/demo.sh" ;;
+test) run "${tmpdir}bash scripts/test-all.sh" ;;
 both)
-    run "bash scripts/demo.sh"
-    run "bash scripts/test-all.sh"
+    run "${tmpdir}bash scripts/demo.sh"
+    run "${tmpdir}bash scripts/test-all.sh"
     ;;
 esac
 echo "== results"
