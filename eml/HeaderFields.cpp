@@ -148,7 +148,7 @@ bool ReadEntry(const char* entry, UINT codePage, Entry& read) {
             !CleanAddress(clean, address)) {
             return false;
         }
-        // An address no address can hold ("a b@x y") would be read as
+        // An address no mailbox can hold ("a b@x y") would be read as
         // other recipients, or none: the entry stays a name.
         if (FormMailboxAddress(address, read.mailbox)) {
             return AnsiToUtf8(name.c_str(), name.size(), read.name, codePage);

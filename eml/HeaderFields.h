@@ -14,7 +14,7 @@
 // control character never reaches a field as it is: in text it is encoded,
 // in an address it is left out, so no field can start another. An address
 // is quoted where a reader would otherwise split it or take it for a group;
-// one that no address can hold makes its entry a name. An entry yields
+// one that no mailbox can hold makes its entry a name. An entry yields
 // no one when it holds neither an address nor a name.
 bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Text& out,
                         UINT codePage = CP_ACP);

@@ -95,7 +95,7 @@ TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
 }
 
 // An address that a reader would split, or read as a group, is quoted; one
-// that no address can hold is refused, so the entry stays a name.
+// that no mailbox can hold is refused, so the entry stays a name.
 TEST(MailboxAddress, OneAddressWhateverItHolds) {
     const std::string tooLong = std::string(250, 'a') + "@x.org";
     const struct {
