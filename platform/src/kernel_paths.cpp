@@ -10,7 +10,7 @@
 
 namespace {
 
-bool IsRegularFile(const std::string& path) {
+bool IsPlainFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
@@ -60,7 +60,7 @@ extern "C" DWORD APIENTRY SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR l
     if (lpExtension != nullptr && name.find('.') == std::string::npos) name += lpExtension;
     for (const std::string& directory : SearchDirectories(lpPath)) {
         const std::string candidate = directory + "/" + name;
-        if (!IsRegularFile(candidate)) continue;
+        if (!IsPlainFile(candidate)) continue;
         const DWORD length = static_cast<DWORD>(candidate.size());
         if (lpBuffer == nullptr || nBufferLength <= length) return length + 1;
         candidate.copy(lpBuffer, length);
