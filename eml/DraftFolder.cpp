@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/TextHelpers.h"
+
 namespace {
 
 constexpr char kFolderName[] = "Quillora";
@@ -12,22 +14,12 @@ constexpr ULONGLONG kDraftLifetime = 24ULL * 60 * 60 * 10000000;
 // Names tried before giving up: another process would have to take them all.
 constexpr unsigned kAttempts = 100;
 
-bool AppendNumber(Text& text, unsigned long number, size_t digits) {
-    char buffer[16];
-    size_t at = sizeof buffer;
-    do {
-        buffer[--at] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while ((number != 0 || sizeof buffer - at < digits) && at > 0);
-    return text.append(buffer + at, sizeof buffer - at);
-}
-
 // "YYYYMMDD-HHMMSS-"
 bool AppendStamp(Text& text, const SYSTEMTIME& utc) {
-    return AppendNumber(text, utc.wYear, 4) && AppendNumber(text, utc.wMonth, 2) &&
-           AppendNumber(text, utc.wDay, 2) && text.append("-", 1) &&
-           AppendNumber(text, utc.wHour, 2) && AppendNumber(text, utc.wMinute, 2) &&
-           AppendNumber(text, utc.wSecond, 2) && text.append("-", 1);
+    return AppendDecimal(text, utc.wYear, 4) && AppendDecimal(text, utc.wMonth, 2) &&
+           AppendDecimal(text, utc.wDay, 2) && text.append("-", 1) &&
+           AppendDecimal(text, utc.wHour, 2) && AppendDecimal(text, utc.wMinute, 2) &&
+           AppendDecimal(text, utc.wSecond, 2) && text.append("-", 1);
 }
 
 // Steps over count digits (at least one when count is 0: a run of them).
@@ -79,8 +71,8 @@ HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path) {
     for (unsigned attempt = 1; attempt <= kAttempts; ++attempt) {
         if (!path.assign(folder.c_str(), folder.size()) ||
             !path.append(kPrefix, sizeof kPrefix - 1) || !AppendStamp(path, utc) ||
-            !AppendNumber(path, GetCurrentProcessId(), 1) || !path.append("-", 1) ||
-            !AppendNumber(path, attempt, 1) || !path.append(kExtension, sizeof kExtension - 1)) {
+            !AppendDecimal(path, GetCurrentProcessId(), 1) || !path.append("-", 1) ||
+            !AppendDecimal(path, attempt, 1) || !path.append(kExtension, sizeof kExtension - 1)) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return INVALID_HANDLE_VALUE;
         }

@@ -6,6 +6,7 @@
 #include "eml/MimeEncoding.h"
 #include "text/AnsiToUtf8.h"
 #include "text/HeapBlock.h"
+#include "text/TextHelpers.h"
 
 namespace {
 
@@ -119,21 +120,14 @@ bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& utf8, b
     line.clear();
     Text encoded;
     ok = AppendPercentEncoded(utf8.c_str(), utf8.size(), encoded);
-    char number[12];
     for (size_t at = 0, piece = 0; ok && at < encoded.size(); ++piece) {
         size_t end = at + kParameterPiece < encoded.size() ? at + kParameterPiece : encoded.size();
         // Never split a %XX escape.
         if (end < encoded.size() && encoded.c_str()[end - 1] == '%') end -= 1;
         if (end < encoded.size() && end >= 2 && encoded.c_str()[end - 2] == '%') end -= 2;
-        size_t digits = sizeof number;
-        number[--digits] = '\0';
-        size_t n = piece;
-        do {
-            number[--digits] = static_cast<char>('0' + n % 10);
-            n /= 10;
-        } while (n != 0);
-        ok = add(";\r\n\t") && add(parameter) && add("*") && add(number + digits) && add("*=") &&
-             (piece != 0 || add("utf-8''")) && line.append(encoded.c_str() + at, end - at);
+        ok = add(";\r\n\t") && add(parameter) && add("*") && AppendDecimal(line, piece) &&
+             add("*=") && (piece != 0 || add("utf-8''")) &&
+             line.append(encoded.c_str() + at, end - at);
         at = end;
     }
     return ok ? sink.Put(line.c_str(), line.size()) : sink.OutOfMemory();

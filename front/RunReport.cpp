@@ -27,13 +27,7 @@ public:
         return *this;
     }
     Report& operator<<(unsigned long long number) {
-        char digits[24];
-        size_t at = sizeof digits;
-        do {
-            digits[--at] = static_cast<char>('0' + number % 10);
-            number /= 10;
-        } while (number != 0);
-        ok_ = ok_ && text_.append(digits + at, sizeof digits - at);
+        ok_ = ok_ && AppendDecimal(text_, number);
         return *this;
     }
     Report& Hex(uint32_t number) {
@@ -44,9 +38,7 @@ public:
         return *this;
     }
     Report& Two(unsigned number) {  // two digits, as in a time
-        const char digits[2] = {static_cast<char>('0' + number / 10 % 10),
-                                static_cast<char>('0' + number % 10)};
-        ok_ = ok_ && text_.append(digits, 2);
+        ok_ = ok_ && AppendDecimal(text_, number % 100, 2);
         return *this;
     }
     Report& End() { return *this << "\r\n"; }

@@ -117,3 +117,13 @@ Text& ReplaceAll(Text& text, const char* pattern, const char* replacement) {
     text.assign(result, resultLength);
     return text;
 }
+
+bool AppendDecimal(Text& text, unsigned long long number, size_t minDigits) {
+    char digits[24];
+    size_t at = sizeof digits;
+    do {
+        digits[--at] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while ((number != 0 || sizeof digits - at < minDigits) && at > 0);
+    return text.append(digits + at, sizeof digits - at);
+}

@@ -42,6 +42,10 @@ bool AttachmentDisplayName(const char* path, char* out /* kDisplayNameSize bytes
 // false for a null path or a failed allocation (name then left undefined).
 bool AttachmentFileName(const char* path, Text& name);
 
+// Appends number in decimal, with leading zeros up to minDigits digits.
+// false (text unchanged) when memory runs out.
+bool AppendDecimal(Text& text, unsigned long long number, size_t minDigits = 1);
+
 // Replaces every occurrence of pattern in text, left to right, never
 // rescanning replaced text. Matches start only on whole characters of the
 // ANSI code page, never on the trail byte of a double-byte character. An
