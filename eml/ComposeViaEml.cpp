@@ -4,7 +4,7 @@
 
 #include "eml/DraftFolder.h"
 #include "eml/DraftWriter.h"
-#include "text/TextHelpers.h"
+#include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
 #include "win32/ShellOpen.h"
 
@@ -17,10 +17,25 @@ ULONGLONG Now() {
 }
 
 // The attachment, shared as the other roads share it; none without a path.
-HANDLE OpenAttachment(const char* path) {
+HANDLE OpenAttachment(const WCHAR* path) {
     if (path == nullptr) return INVALID_HANDLE_VALUE;
-    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The name the attachment is known by, in UTF-8: its path's last part, after
+// any drive and directory.
+bool AttachmentName(const WCHAR* path, Text& name) {
+    const WCHAR* start = path[0] != 0 && path[1] == L':' ? path + 2 : path;
+    for (const WCHAR* at = start; *at != 0; ++at) {
+        if (*at == L'\\' || *at == L'/') start = at + 1;
+    }
+    return WideToUtf8(start, WideLength(start), name);
+}
+
+// The draft's path for the shell, in UTF-16.
+bool WidePath(const Text& path, WCHAR* wide, int room) {
+    return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, room) > 0;
 }
 
 int Failed(RoadFailure* failure, const char* call) {
@@ -30,17 +45,15 @@ int Failed(RoadFailure* failure, const char* call) {
 
 }  // namespace
 
-int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure) {
+int ComposeViaEml(const ExactRequest& request, RoadFailure* failure) {
     // Without its file the draft has no form to show: the road refuses it
     // before anything is written.
     FileHandle attachment(OpenAttachment(request.attachment));
     Text name;
-    char displayName[kDisplayNameSize] = "";
     if (request.attachment != nullptr) {
-        if (!attachment.IsOpen()) return Failed(failure, "CreateFileA");
-        AttachmentDisplayName(request.attachment, displayName);
-        if (displayName[0] == '\0' && !AttachmentFileName(request.attachment, name)) {
-            NoteRefusal(failure, "no memory for the attachment's name");
+        if (!attachment.IsOpen()) return Failed(failure, "CreateFileW");
+        if (!AttachmentName(request.attachment, name)) {
+            NoteRefusal(failure, "there is not enough memory for the attachment's name");
             return -1;
         }
     }
@@ -52,13 +65,17 @@ int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure) {
     FileHandle draft(CreateDraftFile(folder, utc, path));
     if (!draft.IsOpen()) return Failed(failure, "CreateFileA");
 
-    const DraftAttachment part{attachment.Get(),
-                               displayName[0] != '\0' ? displayName : name.c_str()};
+    const DraftAttachment part{attachment.Get(), name.c_str()};
     bool written = WriteDraft(draft.Get(), request, utc, part, failure);
     // Closed before anything else: an open file cannot be deleted, and a
     // close that fails may have lost data.
     if (!draft.Close() && written) {
         Failed(failure, "CloseHandle");
+        written = false;
+    }
+    WCHAR widePath[MAX_PATH + 64];
+    if (written && !WidePath(path, widePath, MAX_PATH + 64)) {
+        Failed(failure, "MultiByteToWideChar");
         written = false;
     }
     if (!written) {
@@ -68,10 +85,11 @@ int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure) {
     attachment.Close();
     DeleteOldDrafts(folder, Now());
 
-    const INT_PTR started = ShellOpen(path.c_str());
-    if (started > 32) return 0;
-    // Nothing will read the draft: it goes, and the next road may run.
-    NoteCall(failure, "ShellExecuteA", RoadFailure::Code::Shell, static_cast<uint32_t>(started));
-    DeleteFileA(path.c_str());
+    ShellOpenFailure why;
+    if (ShellOpen(widePath, why)) return 0;
+    NoteShellFailure(failure, why);
+    // The program may still be reading a draft it was handed by DDE: it
+    // stays, for the cleanup a day later. Otherwise nothing will read it.
+    if (!why.DdeFailed()) DeleteFileA(path.c_str());
     return -1;
 }

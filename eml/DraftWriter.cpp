@@ -4,7 +4,6 @@
 
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
-#include "text/AnsiToUtf8.h"
 #include "text/HeapBlock.h"
 #include "text/TextHelpers.h"
 
@@ -21,6 +20,8 @@ constexpr DWORD kAttachmentChunk = kBase64LineBytes * 16384;
 constexpr size_t kTextSlice = 64 * 1024;
 // Longest RFC 2231 piece of a file name on one line.
 constexpr size_t kParameterPiece = 60;
+// Longest plain stand-in for a name outside ASCII, in characters.
+constexpr size_t kLongestStandIn = 900;
 
 // Gathers the draft's text and writes it to the file in large pieces.
 class Sink {
@@ -49,10 +50,6 @@ public:
         text_.clear();
         return written;
     }
-    bool Refuse(const char* why) {
-        NoteRefusal(failure_, why);
-        return false;
-    }
     bool OutOfMemory() {
         NoteCall(failure_, "HeapAlloc", RoadFailure::Code::Win32, ERROR_NOT_ENOUGH_MEMORY);
         return false;
@@ -64,22 +61,20 @@ private:
     Text text_;
 };
 
-// The body as quoted-printable UTF-8, a slice at a time. Slices end after a
-// line feed, where the encoding starts a fresh line anyway, and a line feed
-// is never part of a double-byte character. Ends the last line, with a soft
+// The body (UTF-8) as quoted-printable, a slice at a time. Slices end after
+// a line feed, where the encoding starts a fresh line anyway. Ends the last
+// line, with a soft
 // break when the body itself does not end one (so it gains no line break),
 // or, before a boundary, with the line break the boundary takes as its own.
 bool PutText(Sink& sink, const char* body, bool beforeBoundary) {
     const size_t size = body != nullptr ? std::strlen(body) : 0;
-    Text utf8, encoded;
+    Text encoded;
     bool endsLine = true;
     for (size_t at = 0; at < size;) {
         size_t end = at + kTextSlice < size ? at + kTextSlice : size;
         while (end < size && body[end - 1] != '\n') ++end;
-        if (!AnsiToUtf8(body + at, end - at, utf8))
-            return sink.Refuse("the text cannot be converted to UTF-8");
         encoded.clear();
-        if (!AppendQuotedPrintable(utf8.c_str(), utf8.size(), encoded)) return sink.OutOfMemory();
+        if (!AppendQuotedPrintable(body + at, end - at, encoded)) return sink.OutOfMemory();
         if (!sink.Put(encoded.c_str(), encoded.size())) return false;
         endsLine = encoded.size() >= 2 && encoded.c_str()[encoded.size() - 1] == '\n';
         at = end;
@@ -97,6 +92,12 @@ bool IsPlainParameter(const Text& utf8) {
     return true;
 }
 
+// Whether at is the escape of a UTF-8 continuation byte ("%80" to "%BF"),
+// which must stay with the escapes before it.
+bool IsContinuationEscape(const char* at) {
+    return at[0] == '%' && (at[1] == '8' || at[1] == '9' || at[1] == 'A' || at[1] == 'B');
+}
+
 // '; parameter="value"' for a plain name. For any other, with rfc2231, the
 // name itself per RFC 2231, in pieces ('; filename*0*=utf-8''...;
 // filename*1*=...') so that no line grows too long; without, a plain
@@ -108,9 +109,11 @@ bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& utf8, b
     bool ok = add(";\r\n\t") && add(parameter);
     if (IsPlainParameter(utf8) || !rfc2231) {
         ok = ok && add("=\"");
-        for (size_t i = 0; ok && i < utf8.size(); ++i) {
+        // A stand-in of at most kLongestStandIn characters keeps the line short.
+        for (size_t i = 0, characters = 0; ok && i < utf8.size(); ++i) {
             const unsigned char c = static_cast<unsigned char>(utf8.c_str()[i]);
             if ((c & 0xC0) == 0x80) continue;  // one '_' a character
+            if (++characters > kLongestStandIn) break;
             ok = c >= 32 && c <= 126 && c != '"' && c != '\\' ? line.append(&utf8.c_str()[i], 1)
                                                               : add("_");
         }
@@ -122,9 +125,11 @@ bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& utf8, b
     ok = AppendPercentEncoded(utf8.c_str(), utf8.size(), encoded);
     for (size_t at = 0, piece = 0; ok && at < encoded.size(); ++piece) {
         size_t end = at + kParameterPiece < encoded.size() ? at + kParameterPiece : encoded.size();
-        // Never split a %XX escape.
-        if (end < encoded.size() && encoded.c_str()[end - 1] == '%') end -= 1;
-        if (end < encoded.size() && end >= 2 && encoded.c_str()[end - 2] == '%') end -= 2;
+        // Never split a %XX escape, nor the escapes of one character.
+        const char* text = encoded.c_str();
+        if (end < encoded.size() && text[end - 1] == '%') end -= 1;
+        if (end < encoded.size() && end >= 2 && text[end - 2] == '%') end -= 2;
+        while (end < encoded.size() && end > at + 3 && IsContinuationEscape(text + end)) end -= 3;
         ok = add(";\r\n\t") && add(parameter) && add("*") && AppendDecimal(line, piece) &&
              add("*=") && (piece != 0 || add("utf-8''")) &&
              line.append(encoded.c_str() + at, end - at);
@@ -161,7 +166,7 @@ bool PutAttachment(Sink& sink, HANDLE file, RoadFailure* failure) {
 
 }  // namespace
 
-bool WriteDraft(HANDLE draft, const ComposeRequest& request, const SYSTEMTIME& utc,
+bool WriteDraft(HANDLE draft, const ExactRequest& request, const SYSTEMTIME& utc,
                 const DraftAttachment& attachment, RoadFailure* failure) {
     Sink sink(draft, failure);
     if (!AppendHeaderFields(request, utc, sink.text())) return sink.OutOfMemory();
@@ -174,8 +179,7 @@ bool WriteDraft(HANDLE draft, const ComposeRequest& request, const SYSTEMTIME& u
     }
 
     Text name;
-    const char* ansiName = attachment.name != nullptr ? attachment.name : "";
-    if (!AnsiToUtf8(ansiName, std::strlen(ansiName), name)) return sink.OutOfMemory();
+    if (!name.assign(attachment.name)) return sink.OutOfMemory();
     const auto boundary = [&sink](bool last) {
         return sink.Put("--") && sink.Put(kBoundary) && sink.Put(last ? "--\r\n" : "\r\n");
     };

@@ -10,7 +10,7 @@
 #include "text/RoadFailure.h"
 
 // The attachment to write, already open for reading, and the name it is
-// known by (in the ANSI code page).
+// known by (UTF-8).
 struct DraftAttachment {
     HANDLE file = INVALID_HANDLE_VALUE;
     const char* name = nullptr;
@@ -20,5 +20,5 @@ struct DraftAttachment {
 // is INVALID_HANDLE_VALUE for a request without one. false, with the call
 // that failed and its error noted in failure, when a read or write fails or
 // memory runs out.
-bool WriteDraft(HANDLE draft, const ComposeRequest& request, const SYSTEMTIME& utc,
+bool WriteDraft(HANDLE draft, const ExactRequest& request, const SYSTEMTIME& utc,
                 const DraftAttachment& attachment, RoadFailure* failure);

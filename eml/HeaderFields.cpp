@@ -4,7 +4,6 @@
 
 #include "eml/MailboxAddress.h"
 #include "eml/MimeEncoding.h"
-#include "text/AnsiToUtf8.h"
 #include "text/RecipientEntry.h"
 #include "text/TextHelpers.h"
 
@@ -116,6 +115,8 @@ void Phrase(Field& field, const Text& utf8) {
         ok = (plain || quoted.append("\\", 1)) && quoted.append(&c, 1);
     }
     if (!ok || !quoted.append("\"", 1)) return field.Fail();
+    // Escapes can double a name: past the plain word's limit it is encoded.
+    if (quoted.size() > kLongestPlainWord) return EncodedWords(field, utf8);
     field.Word(quoted.c_str(), quoted.size());
 }
 
@@ -140,18 +141,16 @@ struct Entry {
     bool Yields() const { return !mailbox.empty() || !name.empty(); }
 };
 
-bool ReadEntry(const char* entry, UINT codePage, Entry& read) {
+bool ReadEntry(const char* entry, Entry& read) {
     Text name, address, clean;
     read.mailbox.clear();
-    if (SplitRecipientEntry(entry, name, address)) {
-        if (!AnsiToUtf8(address.c_str(), address.size(), clean, codePage) ||
-            !CleanAddress(clean, address)) {
-            return false;
-        }
+    if (SplitRecipientEntry(entry, name, address, CP_UTF8)) {
+        if (!CleanAddress(address, clean)) return false;
         // An address no mailbox can hold ("a b@x y") would be read as
         // other recipients, or none: the entry stays a name.
-        if (FormMailboxAddress(address, read.mailbox)) {
-            return AnsiToUtf8(name.c_str(), name.size(), read.name, codePage);
+        if (FormMailboxAddress(clean, read.mailbox)) {
+            read.name = static_cast<Text&&>(name);
+            return true;
         }
         read.mailbox.clear();
     }
@@ -162,7 +161,7 @@ bool ReadEntry(const char* entry, UINT codePage, Entry& read) {
         ++begin;
         --end;
     }
-    return AnsiToUtf8(entry + begin, end - begin, read.name, codePage);
+    return read.name.assign(entry + begin, end - begin);
 }
 
 void Recipient(Field& field, const Entry& entry) {
@@ -180,26 +179,32 @@ void Recipient(Field& field, const Entry& entry) {
     field.Word(angled.c_str(), angled.size());
 }
 
-bool Recipients(Text& out, const char* name, const char* list, UINT codePage) {
+bool Recipients(Text& out, const char* name, const char* list) {
     if (list == nullptr) return true;
     bool any = false, ok = true;
-    SplitRecipientList(list, RecipientKind::To, [&](const char* entry, RecipientKind) {
-        Entry read;
-        ok = ok && ReadEntry(entry, codePage, read);
-        any = any || read.Yields();
-    });
+    SplitRecipientList(
+        list, RecipientKind::To,
+        [&](const char* entry, RecipientKind) {
+            Entry read;
+            ok = ok && ReadEntry(entry, read);
+            any = any || read.Yields();
+        },
+        CP_UTF8);
     if (!ok) return false;
     if (!any) return true;
     Field field(out, name);
     bool first = true;
-    SplitRecipientList(list, RecipientKind::To, [&](const char* entry, RecipientKind) {
-        Entry read;
-        if (!ReadEntry(entry, codePage, read)) return field.Fail();
-        if (!read.Yields()) return;
-        if (!first) field.Glue(",");
-        first = false;
-        Recipient(field, read);
-    });
+    SplitRecipientList(
+        list, RecipientKind::To,
+        [&](const char* entry, RecipientKind) {
+            Entry read;
+            if (!ReadEntry(entry, read)) return field.Fail();
+            if (!read.Yields()) return;
+            if (!first) field.Glue(",");
+            first = false;
+            Recipient(field, read);
+        },
+        CP_UTF8);
     return field.End();
 }
 
@@ -226,17 +231,16 @@ bool Date(Text& out, const SYSTEMTIME& utc) {
 
 }  // namespace
 
-bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Text& out,
-                        UINT codePage) {
-    if (!out.append("X-Unsent: 1\r\nMIME-Version: 1.0\r\n", 32) || !Date(out, utc) ||
-        !Recipients(out, "To", request.to, codePage) ||
-        !Recipients(out, "Cc", request.cc, codePage) ||
-        !Recipients(out, "Bcc", request.bcc, codePage)) {
+bool AppendHeaderFields(const ExactRequest& request, const SYSTEMTIME& utc, Text& out) {
+    static const char kUnsent[] = "X-Unsent: 1\r\nMIME-Version: 1.0\r\n";
+    if (!Date(out, utc) || !out.append(kUnsent, sizeof kUnsent - 1) ||
+        !Recipients(out, "To", request.to) || !Recipients(out, "Cc", request.cc) ||
+        !Recipients(out, "Bcc", request.bcc)) {
         return false;
     }
     if (request.subject == nullptr || request.subject[0] == '\0') return true;
     Text utf8;
-    if (!AnsiToUtf8(request.subject, std::strlen(request.subject), utf8, codePage)) return false;
+    if (!utf8.assign(request.subject)) return false;
     Field field(out, "Subject");
     Unstructured(field, utf8);
     return field.End();

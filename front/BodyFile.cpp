@@ -38,12 +38,16 @@ private:
 
 }  // namespace
 
-bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codePage) {
+bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codePage, Text* exact,
+                  const WCHAR* widePath) {
     facts = BodyFileFacts();
     // Shared for writing as well, like an attachment: a log that another
     // program still writes can be sent as it stands.
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(widePath != nullptr
+                        ? CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                        : CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) {
         facts.error = GetLastError();
         facts.refusal = "it cannot be opened";
@@ -75,5 +79,5 @@ bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codeP
             return false;
         }
     }
-    return DecodeBodyText(buffer.Data(), size, body, facts, codePage);
+    return DecodeBodyText(buffer.Data(), size, body, facts, codePage, exact);
 }

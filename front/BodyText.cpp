@@ -3,8 +3,10 @@
 #include <climits>
 #include <cstring>
 
+#include "text/AnsiToUtf8.h"
 #include "text/HeapBlock.h"
 #include "text/WideToAnsi.h"
+#include "text/WideToUtf8.h"
 
 namespace {
 
@@ -29,9 +31,11 @@ int Utf8Units(const char* bytes, size_t size) {
 }
 
 // false when the bytes are not valid UTF-8 or the conversion fails.
-bool FromUtf8(const char* bytes, size_t size, UINT codePage, Text& body, size_t& notInCodePage) {
+bool FromUtf8(const char* bytes, size_t size, UINT codePage, Text& body, size_t& notInCodePage,
+              Text* exact) {
     if (size == 0) {
         body.clear();
+        if (exact != nullptr) exact->clear();
         return true;
     }
     const int units = Utf8Units(bytes, size);
@@ -42,6 +46,7 @@ bool FromUtf8(const char* bytes, size_t size, UINT codePage, Text& body, size_t&
                                                static_cast<int>(size), wide, units) != units) {
         return false;
     }
+    if (exact != nullptr && !exact->assign(bytes, size)) return false;
     return WideToAnsi(wide, static_cast<size_t>(units), body, notInCodePage, codePage);
 }
 
@@ -56,7 +61,7 @@ bool IsLowSurrogate(unsigned unit) {
 // Reads the units itself: the kernel has no conversion from UTF-16 BE, and a
 // zero character or a lone surrogate must refuse the file, not pass on.
 bool FromUtf16(const char* bytes, size_t size, bool bigEndian, UINT codePage, Text& body,
-               size_t& notInCodePage) {
+               size_t& notInCodePage, Text* exact) {
     if (size % 2 != 0) return false;
     const size_t count = size / 2;
     HeapBlock block(count * sizeof(WCHAR));
@@ -72,13 +77,15 @@ bool FromUtf16(const char* bytes, size_t size, bool bigEndian, UINT codePage, Te
         wide[i] = static_cast<WCHAR>(unit);
     }
     if (count != 0 && IsHighSurrogate(wide[count - 1])) return false;
+    // Before WideToAnsi, which rewrites wide.
+    if (exact != nullptr && !WideToUtf8(wide, count, *exact)) return false;
     return WideToAnsi(wide, count, body, notInCodePage, codePage);
 }
 
 }  // namespace
 
-bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& facts,
-                    UINT codePage) {
+bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& facts, UINT codePage,
+                    Text* exact) {
     facts = BodyFileFacts();
     size_t notInCodePage = 0;
     const char* encoding = nullptr;
@@ -86,20 +93,21 @@ bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& f
     if (StartsWith(bytes, size, "\xFF\xFE") || StartsWith(bytes, size, "\xFE\xFF")) {
         const bool bigEndian = bytes[0] == '\xFE';
         encoding = bigEndian ? "UTF-16 BE" : "UTF-16 LE";
-        decoded = FromUtf16(bytes + 2, size - 2, bigEndian, codePage, body, notInCodePage);
+        decoded = FromUtf16(bytes + 2, size - 2, bigEndian, codePage, body, notInCodePage, exact);
     } else if (size != 0 && std::memchr(bytes, '\0', size) != nullptr) {
         // A zero byte outside UTF-16 is a zero character: the body would end there.
         facts.refusal = "it holds a zero character";
         return false;
     } else if (StartsWith(bytes, size, "\xEF\xBB\xBF")) {
         encoding = "UTF-8 with byte order mark";
-        decoded = FromUtf8(bytes + 3, size - 3, codePage, body, notInCodePage);
+        decoded = FromUtf8(bytes + 3, size - 3, codePage, body, notInCodePage, exact);
     } else if (BeyondAscii(bytes, size) && Utf8Units(bytes, size) > 0) {
         encoding = "UTF-8";
-        decoded = FromUtf8(bytes, size, codePage, body, notInCodePage);
+        decoded = FromUtf8(bytes, size, codePage, body, notInCodePage, exact);
     } else {
         encoding = "ANSI code page";
-        decoded = body.assign(bytes, size);
+        decoded = body.assign(bytes, size) &&
+                  (exact == nullptr || AnsiToUtf8(bytes, size, *exact, codePage));
     }
     if (!decoded) {
         facts.refusal = "its text is not whole (a zero character, invalid UTF-8 or UTF-16)";

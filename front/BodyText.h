@@ -18,9 +18,10 @@ struct BodyFileFacts {
 };
 
 // Replaces body with size bytes of a body file as text of codePage, without
-// the byte order mark. A character the code page lacks becomes '?'. Refuses
+// the byte order mark. A character the code page lacks becomes '?'; exact,
+// when given, receives the text whole, in UTF-8. Refuses
 // (false, body undefined, facts cleared) a zero character, UTF-16 of odd
 // length or with a lone surrogate, UTF-8 after its mark that is not valid
 // UTF-8, and a failed conversion: the body would otherwise be cut or altered.
 bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& facts,
-                    UINT codePage = CP_ACP);
+                    UINT codePage = CP_ACP, Text* exact = nullptr);

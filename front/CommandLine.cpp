@@ -2,8 +2,6 @@
 
 #include <mbstring.h>
 
-#include "text/TextHelpers.h"
-
 namespace {
 
 enum class Option { To, Cc, Bcc, Subject, Body, Attachment, BodyFile, Mailto, Eml, Log, None };
@@ -40,14 +38,21 @@ Option Recognise(const char* argument) {
 
 }  // namespace
 
-ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
-    ComposeRequest request;
+bool operator==(const CommandLine& one, const CommandLine& other) {
+    return one.to == other.to && one.cc == other.cc && one.bcc == other.bcc &&
+           one.subject == other.subject && one.body == other.body &&
+           one.bodyFromFile == other.bodyFromFile && one.attachment == other.attachment &&
+           one.log == other.log && one.mailto == other.mailto && one.eml == other.eml;
+}
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine line;
     int index = 1;
     while (index < argc) {
         const Option option = Recognise(argv[index]);
         // The options without a value.
         if (option == Option::Mailto || option == Option::Eml) {
-            (option == Option::Mailto ? request.mailto : request.eml) = true;
+            (option == Option::Mailto ? line.mailto : line.eml) = true;
             ++index;
             continue;
         }
@@ -57,38 +62,31 @@ ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
             ++index;
             continue;
         }
-        const char* value = argv[index + 1];
+        const int value = index + 1;
         switch (option) {
             case Option::To:
-                request.to = value;
+                line.to = value;
                 break;
             case Option::Cc:
-                request.cc = value;
+                line.cc = value;
                 break;
             case Option::Bcc:
-                request.bcc = value;
+                line.bcc = value;
                 break;
             case Option::Subject:
-                request.subject = value;
+                line.subject = value;
                 break;
             case Option::Body:
-                // Replaces any earlier body; without memory for the copy the
-                // body is empty rather than an earlier one.
-                if (!body.assign(value)) body.clear();
-                ReplaceAll(body, "\\n", "\n");
-                request.body = body.c_str();
-                request.bodyFile = nullptr;
-                break;
             case Option::BodyFile:
-                // Read later, and only if no -body follows.
-                request.body = nullptr;
-                request.bodyFile = value;
+                // One body: the later of -body and -bodyfile wins.
+                line.body = value;
+                line.bodyFromFile = option == Option::BodyFile;
                 break;
             case Option::Attachment:
-                request.attachment = value;
+                line.attachment = value;
                 break;
             case Option::Log:
-                request.logPath = value;
+                line.log = value;
                 break;
             case Option::Mailto:
             case Option::Eml:
@@ -97,5 +95,5 @@ ComposeRequest ParseCommandLine(int argc, char** argv, Text& body) {
         }
         index += 2;
     }
-    return request;
+    return line;
 }

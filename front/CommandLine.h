@@ -1,15 +1,32 @@
-// How Quillora's command line becomes a compose request.
+// What Quillora's command line says.
 #pragma once
 
-#include "text/ComposeRequest.h"
-#include "text/Text.h"
+// Where each option's value stands in the argument vector, as an index; 0
+// when the option was not given (argument 0 is the program itself).
+struct CommandLine {
+    int to = 0;
+    int cc = 0;
+    int bcc = 0;
+    int subject = 0;
+    int body = 0;  // the -body text, or with bodyFromFile the -bodyfile path
+    bool bodyFromFile = false;
+    int attachment = 0;
+    int log = 0;
+    bool mailto = false;  // -mailto: after both MAPI roads failed, try a mailto: URL
+    bool eml = false;     // -eml: after both MAPI roads failed, try a draft file first
+};
+
+bool operator==(const CommandLine& one, const CommandLine& other);
 
 // Scans argv[1..argc) for -to, -cc, -bcc, -subject, -body, -attachment,
-// -bodyfile and -log, and the flags -mailto and -eml (case ignored). An option takes the next
-// argument as its value, whatever it looks like; an option given last is
-// ignored, unknown arguments are skipped, and a repeated option keeps its
-// last value. The body value is copied into body with each backslash-n
-// turned into a line feed. -body and -bodyfile set the same body: the last
-// one given wins, and a winning -bodyfile leaves body null and its path in
-// bodyFile for the caller to read. Never fails.
-ComposeRequest ParseCommandLine(int argc, char** argv, Text& body);
+// -bodyfile and -log, and the flags -mailto and -eml (case ignored). An
+// option takes the next argument as its value, whatever it looks like; an
+// option given last is ignored, unknown arguments are skipped, and a
+// repeated option keeps its last value. -body and -bodyfile set the same
+// body: the last one given wins. Never fails, and owns nothing.
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The argument at index, or null for 0 (an option not given).
+inline const char* ArgumentAt(const char* const* argv, int index) {
+    return index != 0 ? argv[index] : nullptr;
+}

@@ -32,16 +32,25 @@ int ComposeViaDraftsRoad(const ComposeRequest& request, RoadFailure& failure) {
     return result;
 }
 
+// A road beyond MAPI, on the exact request when there is one.
+template <typename Road>
+int RunOptIn(const ExactRequest* request, RoadFailure& failure, Road road) {
+    if (request != nullptr) return road(*request, &failure);
+    failure.Refuse("there is not enough memory for the request's text");
+    return -1;
+}
+
 }  // namespace
 
-int ComposeDispatch(const ComposeRequest& request, DispatchReport* report) {
+int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
+                    DispatchReport* report) {
     DispatchReport local;
     DispatchReport& done = report != nullptr ? *report : local;
 
     // With a road beyond MAPI asked for, a MAPI road whose library the
     // default client does not have is not called at all: the system would
     // only show its "no mail client" box before the road the user wants.
-    const bool beyondMapi = request.eml || request.mailto;
+    const bool beyondMapi = optIn.eml || optIn.mailto;
     if (beyondMapi || report != nullptr) {
         done.client = LookUpMailClient();
         done.clientLookedUp = true;
@@ -70,14 +79,14 @@ int ComposeDispatch(const ComposeRequest& request, DispatchReport* report) {
     }
     // Only on request, and only once both MAPI roads have failed: the draft
     // file first, as it carries the attachment too, then the link.
-    if (result != 0 && request.eml) {
-        result = run(done.draftFile, [](const ComposeRequest& r, RoadFailure& failure) {
-            return ComposeViaEml(r, &failure);
+    if (result != 0 && optIn.eml) {
+        result = run(done.draftFile, [&optIn](const ComposeRequest&, RoadFailure& failure) {
+            return RunOptIn(optIn.request, failure, ComposeViaEml);
         });
     }
-    if (result != 0 && request.mailto) {
-        result = run(done.mailtoLink, [](const ComposeRequest& r, RoadFailure& failure) {
-            return ComposeViaMailto(r, &failure);
+    if (result != 0 && optIn.mailto) {
+        result = run(done.mailtoLink, [&optIn](const ComposeRequest&, RoadFailure& failure) {
+            return RunOptIn(optIn.request, failure, ComposeViaMailto);
         });
     }
     return result;

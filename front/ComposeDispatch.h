@@ -6,8 +6,8 @@
 // handler.
 #pragma once
 
-#include "front/CommandLine.h"
 #include "front/MailClient.h"
+#include "text/ComposeRequest.h"
 #include "text/RoadFailure.h"
 
 // What became of one road, for the run's report.
@@ -25,7 +25,16 @@ struct DispatchReport {
     RoadOutcome drafts, sendDialog, draftFile, mailtoLink;
 };
 
+// The roads beyond MAPI that the command line asked for, and the request
+// they take (null when there was no memory for it: they then refuse).
+struct OptInRoads {
+    bool eml = false;
+    bool mailto = false;
+    const ExactRequest* request = nullptr;
+};
+
 // Returns the result of the last road tried: 0 for success, -1 for failure.
 // With report, says there what each road did, and looks the mail client up
 // even when no opt-in road would need it.
-int ComposeDispatch(const ComposeRequest& request, DispatchReport* report = nullptr);
+int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn = OptInRoads(),
+                    DispatchReport* report = nullptr);

@@ -125,15 +125,31 @@ void Body(Report& report, const BodyFileFacts& bodyFile) {
     report.End();
 }
 
-void Request(Report& report, const ComposeRequest& request, const BodyFileFacts* bodyFile) {
+// Where the roads beyond MAPI had their text from, and how much of it the
+// MAPI roads' code page could not hold: counts, never words.
+void ExactText(Report& report, const ExactTextFacts& exact) {
+    if (!exact.read) return;
+    report << "text for the draft file and link: ";
+    if (exact.fromCommandLine) {
+        const unsigned long long missing = exact.notInCodePage;
+        report << "as typed (UTF-16 command line), " << missing
+               << (missing == 1 ? " character" : " characters") << " not in the ANSI code page";
+    } else {
+        report << "the ANSI arguments (the UTF-16 command line could not be used)";
+    }
+    report.End();
+}
+
+void Request(Report& report, const ComposeRequest& request, const RunFacts& facts) {
     report << "request: To " << Recipients(request.to) << ", Cc " << Recipients(request.cc)
            << ", Bcc " << Recipients(request.bcc) << " recipients";
     Field(report, "subject", request.subject);
     Field(report, "body", request.body);
-    if (request.eml) report << ", -eml";
-    if (request.mailto) report << ", -mailto";
+    if (facts.eml) report << ", -eml";
+    if (facts.mailto) report << ", -mailto";
     report.End();
-    if (bodyFile != nullptr) Body(report, *bodyFile);
+    if (facts.bodyFile != nullptr) Body(report, *facts.bodyFile);
+    if (facts.exactText != nullptr) ExactText(report, *facts.exactText);
 }
 
 void Call(Report& report, const char* call, RoadFailure::Code kind, uint32_t code) {
@@ -247,7 +263,7 @@ void AppendRunReport(const char* path, const ComposeRequest& request, const RunF
     Windows(report);
     report << "ANSI code page: " << static_cast<unsigned long long>(GetACP());
     report.End();
-    Request(report, request, facts.bodyFile);
+    Request(report, request, facts);
     Attachment(report, request.attachment);
     Roads(report, facts.dispatch);
     report << "exit code: " << (facts.exitCode == 0 ? "0" : "-1");

@@ -5,12 +5,16 @@
 
 #include "front/BodyText.h"
 #include "front/ComposeDispatch.h"
+#include "front/ResolvedRequest.h"
 #include "text/ComposeRequest.h"
 
 // Everything the report says about this run beyond the request itself.
 struct RunFacts {
-    const DispatchReport* dispatch = nullptr;  // null: no road ran
-    const BodyFileFacts* bodyFile = nullptr;   // null: the body did not come from a file
+    const DispatchReport* dispatch = nullptr;   // null: no road ran
+    const BodyFileFacts* bodyFile = nullptr;    // null: the body did not come from a file
+    const ExactTextFacts* exactText = nullptr;  // null: not asked for
+    bool eml = false;
+    bool mailto = false;
     int exitCode = -1;
 };
 

@@ -3,24 +3,25 @@
 #include "mailto/MailtoUrl.h"
 #include "win32/ShellOpen.h"
 
-int ComposeViaMailto(const ComposeRequest& request, RoadFailure* failure) {
+int ComposeViaMailto(const ExactRequest& request, RoadFailure* failure) {
     if (request.attachment != nullptr) {
         NoteRefusal(failure, "a mailto: link cannot carry the attachment");
         return -1;
     }
     Text url;
     if (!BuildMailtoUrl(request, url)) {
-        NoteRefusal(failure, "the text cannot be converted to UTF-8");
+        NoteRefusal(failure, "there is not enough memory for the mailto: URL");
         return -1;
     }
     if (url.size() > kMailtoUrlLimit) {
         NoteRefusal(failure, "the mailto: URL would be longer than 2000 characters");
         return -1;
     }
-    // Above 32 means the handler was started; lower values are error codes.
-    const INT_PTR started = ShellOpen(url.c_str());
-    if (started > 32) return 0;
-    NoteCall(failure, "ShellExecuteA", RoadFailure::Code::Shell,
-             static_cast<uint32_t>(started));
+    // The URL is ASCII: each of its characters is one UTF-16 unit.
+    WCHAR wide[kMailtoUrlLimit + 1];
+    for (size_t i = 0; i <= url.size(); ++i) wide[i] = static_cast<unsigned char>(url.c_str()[i]);
+    ShellOpenFailure why;
+    if (ShellOpen(wide, why)) return 0;
+    NoteShellFailure(failure, why);
     return -1;
 }

@@ -1,5 +1,5 @@
-// The opt-in third road: the request's mailto: URL, opened with the handler
-// the user has registered for mailto: links.
+// The opt-in road of last resort: the request's mailto: URL, opened with the
+// handler the user has registered for mailto: links.
 #pragma once
 
 #include "text/ComposeRequest.h"
@@ -10,4 +10,4 @@
 // kMailtoUrlLimit characters, or no handler. shell32 is loaded by name only
 // here, so the program's imports stay those of the MAPI roads.
 // failure, when given, hears why the road failed.
-int ComposeViaMailto(const ComposeRequest& request, RoadFailure* failure = nullptr);
+int ComposeViaMailto(const ExactRequest& request, RoadFailure* failure = nullptr);

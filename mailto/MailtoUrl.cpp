@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "text/AnsiToUtf8.h"
 #include "text/TextHelpers.h"
 
 namespace {
@@ -19,18 +18,16 @@ bool AppendEncodedByte(Text& url, unsigned char c) {
     return url.append(escape, 3);
 }
 
-// Appends text, converted and percent-encoded; with lineBreaks, each LF,
-// CR LF or lone CR as %0D%0A.
-bool AppendEncoded(Text& url, const char* text, size_t length, UINT codePage, bool lineBreaks) {
-    Text utf8;
-    if (!AnsiToUtf8(text, length, utf8, codePage)) return false;
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(utf8.c_str());
+// Appends UTF-8 text percent-encoded; with lineBreaks, each LF, CR LF or
+// lone CR as %0D%0A.
+bool AppendEncoded(Text& url, const char* text, size_t length, bool lineBreaks) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     // Past the limit the URL is refused whatever follows: encoding the rest
     // of a long body a byte at a time would only take long.
-    for (size_t i = 0; i < utf8.size() && url.size() <= kMailtoUrlLimit; ++i) {
+    for (size_t i = 0; i < length && url.size() <= kMailtoUrlLimit; ++i) {
         const unsigned char c = bytes[i];
         if (lineBreaks && (c == '\r' || c == '\n')) {
-            if (c == '\r' && i + 1 < utf8.size() && bytes[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < length && bytes[i + 1] == '\n') ++i;
             if (!url.append("%0D%0A", 6)) return false;
         } else if (!AppendEncodedByte(url, c)) {
             return false;
@@ -41,25 +38,28 @@ bool AppendEncoded(Text& url, const char* text, size_t length, UINT codePage, bo
 
 // Appends the recipients of list, each encoded, separated by a literal ",";
 // empty tells whether the list yielded none.
-bool AppendRecipients(Text& url, const char* list, UINT codePage, bool& empty) {
+bool AppendRecipients(Text& url, const char* list, bool& empty) {
     bool first = true;
     bool ok = true;
-    SplitRecipientList(list, RecipientKind::To, [&](const char* name, RecipientKind) {
-        if (!ok) return;
-        ok = (first || url.append(",", 1)) &&
-             AppendEncoded(url, name, std::strlen(name), codePage, false);
-        first = false;
-    });
+    SplitRecipientList(
+        list, RecipientKind::To,
+        [&](const char* name, RecipientKind) {
+            if (!ok) return;
+            ok =
+                (first || url.append(",", 1)) && AppendEncoded(url, name, std::strlen(name), false);
+            first = false;
+        },
+        CP_UTF8);
     empty = first;
     return ok;
 }
 
 }  // namespace
 
-bool BuildMailtoUrl(const ComposeRequest& request, Text& url, UINT codePage) {
+bool BuildMailtoUrl(const ExactRequest& request, Text& url) {
     if (!url.assign("mailto:")) return false;
     bool empty = true;
-    if (!AppendRecipients(url, request.to, codePage, empty)) return false;
+    if (!AppendRecipients(url, request.to, empty)) return false;
 
     // Each query field starts with "?" when it is the first, else "&".
     bool first = true;
@@ -75,13 +75,13 @@ bool BuildMailtoUrl(const ComposeRequest& request, Text& url, UINT codePage) {
         // scratch URL first.
         Text field;
         bool none = true;
-        if (!AppendRecipients(field, list, codePage, none)) return false;
+        if (!AppendRecipients(field, list, none)) return false;
         if (none) return true;
         return start(name) && url.append(field.c_str(), field.size());
     };
     const auto text = [&](const char* name, const char* value, bool lineBreaks) {
         if (value == nullptr || *value == '\0') return true;
-        return start(name) && AppendEncoded(url, value, std::strlen(value), codePage, lineBreaks);
+        return start(name) && AppendEncoded(url, value, std::strlen(value), lineBreaks);
     };
     return recipients("cc", request.cc) && recipients("bcc", request.bcc) &&
            text("subject", request.subject, false) && text("body", request.body, true);

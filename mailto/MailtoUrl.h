@@ -16,11 +16,10 @@ constexpr size_t kMailtoUrlLimit = 2000;
 // Builds "mailto:" + the To recipients joined by "," + "?cc=", "&bcc=",
 // "&subject=", "&body=" for each field given and not empty (a recipient
 // list counts as empty when it yields no recipient). Recipients are split
-// as both MAPI roads split them; text is converted from codePage to UTF-8
-// and every byte outside A-Z a-z 0-9 - . _ ~ @ is percent-encoded, so the
+// as both MAPI roads split them; the text is UTF-8, and every byte outside A-Z a-z 0-9 - . _ ~ @ is
+// percent-encoded, so the
 // "," between recipients is the only literal one. Every line break of the
 // body (LF, CR LF, lone CR) becomes %0D%0A. The attachment is not part of
 // the URL. Encoding stops once the URL is longer than kMailtoUrlLimit (it
-// is refused then anyway). false when the text cannot be converted or
-// memory runs out.
-bool BuildMailtoUrl(const ComposeRequest& request, Text& url, UINT codePage = CP_ACP);
+// is refused then anyway). false when memory runs out.
+bool BuildMailtoUrl(const ExactRequest& request, Text& url);

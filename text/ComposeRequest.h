@@ -1,9 +1,10 @@
-// What one run of Quillora asks for: the request every road takes.
+// What one run of Quillora asks for, in the two forms the roads take.
 #pragma once
 
-// Six optional texts; null when the option was not given. to, cc, bcc,
-// subject and attachment point into the argument vector; body points into
-// the string the command line's body was copied to.
+#include <windows.h>
+
+// The request of the MAPI roads: six optional texts in the ANSI code page,
+// null when the option was not given. The body has its line breaks.
 struct ComposeRequest {
     const char* to = nullptr;
     const char* cc = nullptr;
@@ -11,14 +12,17 @@ struct ComposeRequest {
     const char* subject = nullptr;
     const char* body = nullptr;
     const char* attachment = nullptr;
-    // The -bodyfile path when that was the last body option; body stays null
-    // until the file has been read into the body string.
-    const char* bodyFile = nullptr;
-    // -mailto: after both MAPI roads failed, try the mailto: URL.
-    bool mailto = false;
-    // -eml: after both MAPI roads failed, try a draft message file (before
-    // the mailto: URL).
-    bool eml = false;
-    // -log: the file this run's report is appended to; null for none.
-    const char* logPath = nullptr;
+};
+
+// The same request for the roads beyond MAPI (a draft file, a mailto: URL),
+// whose output is UTF-8: every text in UTF-8, exactly as it was given, and
+// the attachment by its UTF-16 path, so no character is lost to the code
+// page.
+struct ExactRequest {
+    const char* to = nullptr;
+    const char* cc = nullptr;
+    const char* bcc = nullptr;
+    const char* subject = nullptr;
+    const char* body = nullptr;
+    const WCHAR* attachment = nullptr;
 };

@@ -1,8 +1,8 @@
 #include "text/RecipientEntry.h"
 
-#include <mbstring.h>
-
 #include <cstring>
+
+#include "text/TextHelpers.h"
 
 namespace {
 
@@ -25,11 +25,11 @@ struct Marks {
     bool atSignInside = false;  // an '@' between open and close
 };
 
-Marks FindMarks(const char* entry, size_t length) {
+Marks FindMarks(const char* entry, size_t length, UINT codePage) {
     Marks marks;
     for (size_t i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(entry[i]);
-        if (_ismbblead(c) && i + 1 < length) {
+        if (IsLeadByte(c, codePage) && i + 1 < length) {
             ++i;
         } else if (c == '<') {
             marks.open = i;
@@ -47,10 +47,10 @@ Marks FindMarks(const char* entry, size_t length) {
 
 }  // namespace
 
-bool SplitRecipientEntry(const char* entry, Text& displayName, Text& address) {
+bool SplitRecipientEntry(const char* entry, Text& displayName, Text& address, UINT codePage) {
     if (entry == nullptr) return false;
     const size_t length = std::strlen(entry);
-    const Marks marks = FindMarks(entry, length);
+    const Marks marks = FindMarks(entry, length, codePage);
     if (!marks.atSign) return false;
 
     if (marks.close != Text::npos && marks.atSignInside) {

@@ -16,24 +16,40 @@ namespace {
 constexpr size_t kListBufferSize = 100;
 
 // The first occurrence of pattern at or after from (a character boundary),
-// scanning whole characters of the ANSI code page: in a double-byte code
-// page a trail byte never starts a match, so 0x5C after a lead byte is no
-// backslash. A lead byte last in the text or before a zero byte stands alone.
-size_t FindByCharacter(const Text& text, const char* pattern, size_t patternLength, size_t from) {
+// scanning whole characters of codePage: in a double-byte code page a trail
+// byte never starts a match, so 0x5C after a lead byte is no backslash. A
+// lead byte last in the text or before a zero byte stands alone.
+size_t FindByCharacter(const Text& text, const char* pattern, size_t patternLength, size_t from,
+                       UINT codePage) {
     const char* bytes = text.c_str();
     for (size_t at = from; at + patternLength <= text.size();) {
         if (std::memcmp(bytes + at, pattern, patternLength) == 0) return at;
-        const bool pair = _ismbblead(static_cast<unsigned char>(bytes[at])) &&
+        const bool pair = IsLeadByte(static_cast<unsigned char>(bytes[at]), codePage) &&
                           at + 1 < text.size() && bytes[at + 1] != '\0';
         at += pair ? 2 : 1;
     }
     return Text::npos;
 }
 
+// The next token of a UTF-8 list at *cursor, as _mbstok cuts one: leading
+// delimiters skipped, the one after the token overwritten with a zero.
+unsigned char* NextUtf8Token(unsigned char*& cursor) {
+    while (*cursor == ';') ++cursor;
+    if (*cursor == '\0') return nullptr;
+    unsigned char* token = cursor;
+    while (*cursor != '\0' && *cursor != ';') ++cursor;
+    if (*cursor == ';') *cursor++ = '\0';
+    return token;
+}
+
 }  // namespace
 
+bool IsLeadByte(unsigned char byte, UINT codePage) {
+    return codePage != CP_UTF8 && _ismbblead(byte);
+}
+
 void SplitRecipientList(const char* list, RecipientKind kind, AddRecipientCallback add,
-                        void* context) {
+                        void* context, UINT codePage) {
     if (list == nullptr) return;
     const size_t length = std::strlen(list);
     unsigned char fixed[kListBufferSize];
@@ -55,9 +71,17 @@ void SplitRecipientList(const char* list, RecipientKind kind, AddRecipientCallba
     if (most != 0 && tokens == nullptr) return;
     static const unsigned char kDelimiters[] = ";";
     size_t count = 0;
-    for (unsigned char* token = _mbstok(buffer, kDelimiters); token != nullptr && count < most;
-         token = _mbstok(nullptr, kDelimiters)) {
-        tokens[count++] = reinterpret_cast<const char*>(token);
+    if (codePage == CP_UTF8) {
+        unsigned char* cursor = buffer;
+        for (unsigned char* token = NextUtf8Token(cursor); token != nullptr && count < most;
+             token = NextUtf8Token(cursor)) {
+            tokens[count++] = reinterpret_cast<const char*>(token);
+        }
+    } else {
+        for (unsigned char* token = _mbstok(buffer, kDelimiters); token != nullptr && count < most;
+             token = _mbstok(nullptr, kDelimiters)) {
+            tokens[count++] = reinterpret_cast<const char*>(token);
+        }
     }
     for (size_t i = 0; i < count; ++i) add(tokens[i], kind, context);
 }
@@ -85,13 +109,13 @@ bool AttachmentFileName(const char* path, Text& name) {
            name.append(parts.ext.c_str(), parts.ext.size());
 }
 
-Text& ReplaceAll(Text& text, const char* pattern, const char* replacement) {
+Text& ReplaceAll(Text& text, const char* pattern, const char* replacement, UINT codePage) {
     const size_t patternLength = std::strlen(pattern);
     const size_t replacementLength = std::strlen(replacement);
     if (patternLength == 0) return text;
     size_t occurrences = 0;
-    for (size_t at = FindByCharacter(text, pattern, patternLength, 0); at != Text::npos;
-         at = FindByCharacter(text, pattern, patternLength, at + patternLength)) {
+    for (size_t at = FindByCharacter(text, pattern, patternLength, 0, codePage); at != Text::npos;
+         at = FindByCharacter(text, pattern, patternLength, at + patternLength, codePage)) {
         ++occurrences;
     }
     if (occurrences == 0) return text;
@@ -105,8 +129,8 @@ Text& ReplaceAll(Text& text, const char* pattern, const char* replacement) {
     const char* source = text.c_str();
     char* out = result;
     size_t from = 0;
-    for (size_t at = FindByCharacter(text, pattern, patternLength, 0); at != Text::npos;
-         at = FindByCharacter(text, pattern, patternLength, from)) {
+    for (size_t at = FindByCharacter(text, pattern, patternLength, 0, codePage); at != Text::npos;
+         at = FindByCharacter(text, pattern, patternLength, from, codePage)) {
         std::memcpy(out, source + from, at - from);
         out += at - from;
         std::memcpy(out, replacement, replacementLength);

@@ -3,28 +3,36 @@
 // a pattern in a string. None of them calls MAPI.
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 
 #include "text/RecipientKind.h"
 #include "text/Text.h"
 
-// Splits a ";"-separated list with the runtime's multibyte-aware tokeniser
-// and calls add(token, kind) once per recipient, in list order. Runs of ";"
+// Whether byte opens a two-byte character of codePage: CP_ACP as the
+// runtime reads it, or CP_UTF8, where no byte of a character beyond ASCII is
+// an ASCII character, so text is scanned byte by byte.
+bool IsLeadByte(unsigned char byte, UINT codePage);
+
+// Splits a ";"-separated list and calls add(token, kind) once per recipient,
+// in list order: text of the ANSI code page with the runtime's
+// multibyte-aware tokeniser, UTF-8 text (CP_UTF8) by its bytes. Runs of ";"
 // never yield an empty token; tokens are passed on untrimmed. A null list
 // yields nothing. context is passed to add unchanged.
 using AddRecipientCallback = void (*)(const char* name, RecipientKind kind, void* context);
 void SplitRecipientList(const char* list, RecipientKind kind, AddRecipientCallback add,
-                        void* context);
+                        void* context, UINT codePage = CP_ACP);
 
 // The same with any callable add(name, kind), such as a lambda.
 template <typename Add>
-void SplitRecipientList(const char* list, RecipientKind kind, Add add) {
+void SplitRecipientList(const char* list, RecipientKind kind, Add add, UINT codePage = CP_ACP) {
     SplitRecipientList(
         list, kind,
         [](const char* name, RecipientKind recipientKind, void* context) {
             (*static_cast<Add*>(context))(name, recipientKind);
         },
-        &add);
+        &add, codePage);
 }
 
 // Size of the buffer AttachmentDisplayName writes into.
@@ -47,7 +55,7 @@ bool AttachmentFileName(const char* path, Text& name);
 bool AppendDecimal(Text& text, unsigned long long number, size_t minDigits = 1);
 
 // Replaces every occurrence of pattern in text, left to right, never
-// rescanning replaced text. Matches start only on whole characters of the
-// ANSI code page, never on the trail byte of a double-byte character. An
-// empty pattern changes nothing, and so does a failed allocation.
-Text& ReplaceAll(Text& text, const char* pattern, const char* replacement);
+// rescanning replaced text. Matches start only on whole characters of
+// codePage, never on the trail byte of a double-byte character. An empty
+// pattern changes nothing, and so does a failed allocation.
+Text& ReplaceAll(Text& text, const char* pattern, const char* replacement, UINT codePage = CP_ACP);

@@ -86,3 +86,14 @@ bool WideToAnsi(WCHAR* wide, size_t count, Text& ansi, size_t& notInCodePage, UI
     }
     return ansi.assign(out, static_cast<size_t>(size));
 }
+
+size_t CountNotInCodePage(const WCHAR* wide, size_t count, UINT codePage) {
+    // WideToAnsi rewrites what it converts: a copy.
+    HeapBlock block(count * sizeof(WCHAR));
+    WCHAR* copy = static_cast<WCHAR*>(block.get());
+    if (copy == nullptr) return 0;
+    for (size_t i = 0; i < count; ++i) copy[i] = wide[i];
+    Text ansi;
+    size_t missing = 0;
+    return WideToAnsi(copy, count, ansi, missing, codePage) ? missing : 0;
+}

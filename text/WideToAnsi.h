@@ -15,3 +15,7 @@
 // '?', not one per unit. false when the conversion fails or memory runs out.
 bool WideToAnsi(WCHAR* wide, size_t count, Text& ansi, size_t& notInCodePage,
                 UINT codePage = CP_ACP);
+
+// The characters of count units of UTF-16 that codePage lacks (0 when that
+// cannot be told: no memory).
+size_t CountNotInCodePage(const WCHAR* wide, size_t count, UINT codePage = CP_ACP);

@@ -2,9 +2,11 @@
 // in-process modules with reference counts. "MAPI32.DLL" is the MAPI
 // runtime; whether it can be loaded, and whether it exports
 // "MAPISendMail", is the installed MAPI provider's say. "SHELL32.DLL"
-// exports "ShellExecuteA".
+// exports "ShellExecuteExW", "OLE32.DLL" "CoInitializeEx" and
+// "CoUninitialize".
 #include <windows.h>
 #include <mapi.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <cctype>
@@ -47,19 +49,27 @@ FARPROC NoExports(const char*) {
     return nullptr;
 }
 
-FARPROC ShellExport(const char* procName) {
-    if (std::strcmp(procName, "ShellExecuteA") != 0) return nullptr;
-    HINSTANCE(WINAPI * entry)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = &ShellExecuteA;
+template <typename Function>
+FARPROC Export(Function entry) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(entry));
 }
 
-// The system libraries are always there; only the shell exports a function
-// we look up.
+FARPROC ShellExport(const char* procName) {
+    return std::strcmp(procName, "ShellExecuteExW") == 0 ? Export(&ShellExecuteExW) : nullptr;
+}
+
+FARPROC OleExport(const char* procName) {
+    if (std::strcmp(procName, "CoInitializeEx") == 0) return Export(&CoInitializeEx);
+    if (std::strcmp(procName, "CoUninitialize") == 0) return Export(&CoUninitialize);
+    return nullptr;
+}
+
+// The system libraries are always there; only the shell and COM export
+// functions we look up.
 Module modules[] = {
-    {"MAPI32.DLL", MapiPresent, MapiExport, 0},
-    {"KERNEL32.DLL", AlwaysPresent, NoExports, 0},
-    {"USER32.DLL", AlwaysPresent, NoExports, 0},
-    {"SHELL32.DLL", AlwaysPresent, ShellExport, 0},
+    {"MAPI32.DLL", MapiPresent, MapiExport, 0},  {"KERNEL32.DLL", AlwaysPresent, NoExports, 0},
+    {"USER32.DLL", AlwaysPresent, NoExports, 0}, {"SHELL32.DLL", AlwaysPresent, ShellExport, 0},
+    {"OLE32.DLL", AlwaysPresent, OleExport, 0},
 };
 
 // Windows compares module names case-insensitively and adds ".DLL" to a

@@ -1,9 +1,10 @@
-// ShellExecuteA for URLs and files: starts the desktop's handler for the
+// ShellExecuteExW for URLs and files: starts the desktop's handler for the
 // URL's scheme (the desktop entry the stand-in registry gives for
 // HKEY_CLASSES_ROOT\<scheme>\shell\open\command) or for the file's type
 // (the desktop entry mimeapps.list names for it), with the URL or path as
 // one argument, without a shell and without waiting for it.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <errno.h>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "com_state.h"
 #include "desktop_exec.h"
 #include "registry_desktop.h"
 
@@ -126,28 +128,75 @@ int StartDetached(const std::vector<std::string>& arguments) {
     return got == static_cast<ssize_t>(sizeof error) ? error : 0;
 }
 
-}  // namespace
-
-extern "C" HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR, LPCSTR,
-                                          INT) {
-    if (lpFile == nullptr) return Result(SE_ERR_FNF);
-    if (lpOperation != nullptr && strcasecmp(lpOperation, "open") != 0) {
-        return Result(SE_ERR_NOASSOC);
-    }
-    const std::string scheme = UrlScheme(lpFile);
+// Starts the handler for file (a URL or a path): kStarted, or an SE_ERR_ code.
+INT_PTR Launch(const char* file) {
+    const std::string scheme = UrlScheme(file);
     std::string command;
     std::vector<std::string> arguments;
     if (!scheme.empty()) {
-        if (!DesktopSchemeHandlerCommand(scheme, command)) return Result(SE_ERR_NOASSOC);
+        if (!DesktopSchemeHandlerCommand(scheme, command)) return SE_ERR_NOASSOC;
     } else {
         // A file: it must exist, and its type must have a handler.
         struct stat info;
-        if (stat(lpFile, &info) != 0) return Result(errno == ENOENT ? SE_ERR_FNF : SE_ERR_PNF);
-        if (!DesktopMimeHandlerCommand(FileMimeType(lpFile), command)) {
-            return Result(SE_ERR_NOASSOC);
-        }
+        if (stat(file, &info) != 0) return errno == ENOENT ? SE_ERR_FNF : SE_ERR_PNF;
+        if (!DesktopMimeHandlerCommand(FileMimeType(file), command)) return SE_ERR_NOASSOC;
     }
-    if (!DesktopExecArguments(command, lpFile, arguments)) return Result(SE_ERR_NOASSOC);
+    if (!DesktopExecArguments(command, file, arguments)) return SE_ERR_NOASSOC;
     const int error = StartDetached(arguments);
-    return Result(error == 0 ? kStarted : FromErrno(error));
+    return error == 0 ? kStarted : FromErrno(error);
+}
+
+// The last error ShellExecuteExW sets for an SE_ERR_ code.
+DWORD ErrorOf(INT_PTR code) {
+    switch (code) {
+        case SE_ERR_NOASSOC:
+            return ERROR_NO_ASSOCIATION;
+        case SE_ERR_PNF:
+            return ERROR_PATH_NOT_FOUND;
+        case SE_ERR_ACCESSDENIED:
+            return ERROR_ACCESS_DENIED;
+        case SE_ERR_OOM:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        case kBadFormat:
+            return static_cast<DWORD>(kBadFormat);
+        default:
+            return ERROR_FILE_NOT_FOUND;
+    }
+}
+
+std::string Utf8Of(LPCWSTR text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return std::string();
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+    out.resize(static_cast<size_t>(size) - 1);
+    return out;
+}
+
+WINBOOL Refuse(SHELLEXECUTEINFOW* info, INT_PTR code, DWORD error) {
+    info->hInstApp = Result(code);
+    SetLastError(error);
+    return FALSE;
+}
+
+}  // namespace
+
+extern "C" WINBOOL WINAPI ShellExecuteExW(SHELLEXECUTEINFOW* pExecInfo) {
+    if (pExecInfo == nullptr || pExecInfo->cbSize != sizeof(SHELLEXECUTEINFOW)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (pExecInfo->lpFile == nullptr) return Refuse(pExecInfo, SE_ERR_FNF, ERROR_FILE_NOT_FOUND);
+    if (pExecInfo->lpVerb != nullptr && Utf8Of(pExecInfo->lpVerb) != "open") {
+        return Refuse(pExecInfo, SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION);
+    }
+    // What Windows needs for a caller that exits at once: the handler may be
+    // started through COM, and an asynchronous launch may not be over yet.
+    if (!PlatformComApartment() || (pExecInfo->fMask & SEE_MASK_NOASYNC) == 0) {
+        return Refuse(pExecInfo, 0, static_cast<DWORD>(CO_E_NOTINITIALIZED));
+    }
+    const INT_PTR code = Launch(Utf8Of(pExecInfo->lpFile).c_str());
+    if (code <= 32) return Refuse(pExecInfo, code, ErrorOf(code));
+    pExecInfo->hInstApp = Result(code);
+    return TRUE;
 }

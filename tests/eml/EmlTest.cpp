@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
 #include "tests/TempDirTest.h"
+#include "win32/FileHandle.h"
 
 namespace {
 
@@ -78,7 +81,10 @@ TEST(MimeEncoding, Base64LinesAndEncodedWords) {
 TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
     std::string list;
     for (int i = 0; i < 30; ++i) list += "person" + std::to_string(i) + "@example.com;";
-    ComposeRequest request;
+    // Names that quoting or escaping would make twice as long.
+    list += std::string(890, '"') + " <q@x.org>;\"" + std::string(899, '\\') + "\" <b@x.org>;" +
+            std::string(950, 'n') + " <n@x.org>";
+    ExactRequest request;
     request.to = "a@x.org\r\nBcc: evil@x.org";
     request.cc = list.c_str();
     const std::string subject = "Hi\r\nBcc: evil@x.org " + std::string(2000, 'x');
@@ -87,7 +93,9 @@ TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
     Text out;
     ASSERT_TRUE(AppendHeaderFields(request, utc, out));
     const std::string text = out.c_str();
-    EXPECT_EQ(text.find("Date: Wed, 09 Dec 2026 05:07:03 +0000\r\n"), 13u + 19u) << text;
+    // First, so that a reader guessing the type from the content sees mail.
+    EXPECT_EQ(text.rfind("Date: Wed, 09 Dec 2026 05:07:03 +0000\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\nX-Unsent: 1\r\n"), std::string::npos);
     for (const std::string& line : Lines(text)) {
         EXPECT_NE(line.rfind("Bcc", 0), 0u) << line;
         EXPECT_LE(line.size(), 78u) << line;
@@ -157,6 +165,20 @@ TEST_F(DraftFolderTest, OnlyOldDraftsOfItsOwnNamingGo) {
                     static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime);
     for (const auto& f : files)
         EXPECT_EQ(std::filesystem::exists(dir_ / f.name), f.stays) << f.name;
+}
+
+TEST_F(DraftFolderTest, ANameTakenIsNeverOverwritten) {
+    const std::string folder =
+        dir_.string() + (dir_.string().find('\\') != std::string::npos ? "\\" : "/");
+    const SYSTEMTIME utc{2026, 12, 3, 9, 5, 7, 3, 0};
+    const std::string stem = "Quillora-20261209-050703-" + std::to_string(GetCurrentProcessId());
+    Write(stem + "-1.eml", "another run's draft");
+    Text path;
+    FileHandle draft(CreateDraftFile(Text(folder.c_str()), utc, path));
+    ASSERT_TRUE(draft.IsOpen());
+    EXPECT_EQ(std::string(path.c_str()), folder + stem + "-2.eml");
+    std::ifstream taken(dir_ / (stem + "-1.eml"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(taken), {}), "another run's draft");
 }
 
 }  // namespace

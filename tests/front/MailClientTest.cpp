@@ -130,11 +130,15 @@ TEST_F(RoadGate, OptInRoadsSkipTheMapiRoadsTheClientCannotServe) {
         Register("Client", c.extended, c.simple);
         calls = Calls{};
         ComposeRequest request;
-        request.mailto = c.mailto;
-        request.eml = c.eml;
-        request.attachment =
-            "/nonexistent/attachment";  // keeps the opt-in roads from opening anything
-        EXPECT_EQ(ComposeDispatch(request), -1);
+        // The attachment keeps the opt-in roads from opening anything.
+        request.attachment = "/nonexistent/attachment";
+        ExactRequest exact;
+        exact.attachment = L"/nonexistent/attachment";
+        OptInRoads optIn;
+        optIn.mailto = c.mailto;
+        optIn.eml = c.eml;
+        optIn.request = &exact;
+        EXPECT_EQ(ComposeDispatch(request, optIn), -1);
         const std::string label = std::string(c.extended) + "|" + c.simple;
         EXPECT_EQ(calls.initialize, c.initialize) << label;
         EXPECT_EQ(calls.uninitialize, c.initialize) << label;

@@ -72,22 +72,28 @@ TEST_F(RunReportTest, NamesEachRoadsOutcomeAndTheBitnessToUse) {
     dispatch.drafts.failure.Call("MAPILogonEx", RoadFailure::Code::HResult, 0x80040111);
     dispatch.sendDialog.skipped = true;
     dispatch.mailtoLink.tried = true;
-    dispatch.mailtoLink.failure.Call("ShellExecuteA", RoadFailure::Code::Shell, 31);
+    dispatch.mailtoLink.failure.Call("ShellExecuteExW", RoadFailure::Code::Win32, 1155);
 
     ComposeRequest request;
     request.to = "a@x.org;b;;c";
     request.subject = "Secret subject";
     request.attachment = "";
-    request.mailto = true;
     const std::string log = (dir_ / "run.log").string();
     RunFacts facts;
+    facts.mailto = true;
     facts.dispatch = &dispatch;
+    ExactTextFacts exact;
+    exact.read = exact.fromCommandLine = true;
+    exact.notInCodePage = 3;
+    facts.exactText = &exact;
     AppendRunReport(log.c_str(), request, facts);
 
     const std::string text = Log();
     for (const std::string& line :
          {std::string("request: To 3, Cc 0, Bcc 0 recipients, subject 14 bytes, body none, "
                       "-mailto\r\n"),
+          std::string("text for the draft file and link: as typed (UTF-16 command line), 3 "
+                      "characters not in the ANSI code page\r\n"),
           std::string("attachment: , cannot be opened: CreateFileA "),
           std::string("mail client: Other Mail\r\n"),
           std::string("olmapi32.dll, ") + (x64 ? "32" : "64") + "-bit\r\n",
@@ -99,7 +105,8 @@ TEST_F(RunReportTest, NamesEachRoadsOutcomeAndTheBitnessToUse) {
                       "MAPI_E_LOGON_FAILED\r\n"),
           std::string("road send dialog (Simple MAPI): not tried: the mail client has no "
                       "Simple MAPI library\r\n"),
-          std::string("road mailto: link (-mailto): failed: ShellExecuteA 31 SE_ERR_NOASSOC\r\n"),
+          std::string("road mailto: link (-mailto): failed: ShellExecuteExW 1155 "
+                      "ERROR_NO_ASSOCIATION\r\n"),
           std::string("exit code: -1\r\n\r\n")}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
     }

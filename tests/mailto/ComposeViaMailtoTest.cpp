@@ -35,21 +35,21 @@ TEST(ComposeViaMailto, OpensOnlyAnUrlThatFitsAndNoAttachment) {
     const struct {
         const char* name;
         const char* body;
-        const char* attachment;
+        const WCHAR* attachment;
         bool handler;
         int result;
     } cases[] = {
         {"exactly the limit", fits.c_str(), nullptr, true, 0},
         {"one over the limit", tooLong.c_str(), nullptr, true, -1},
         {"16 MiB, three characters each", bodyFileSized.c_str(), nullptr, true, -1},
-        {"an attachment", "hi", "C:\\q.pdf", true, -1},
+        {"an attachment", "hi", L"C:\\q.pdf", true, -1},
         {"no handler", "hi", nullptr, false, -1},
     };
     for (const auto& c : cases) {
         TempDesktop desktop;
         const std::string recorder = desktop.Recorder("rec");
         if (c.handler) desktop.MailtoHandler(recorder + " %u");
-        ComposeRequest request;
+        ExactRequest request;
         request.to = "a@x.org";
         request.body = c.body;
         request.attachment = c.attachment;

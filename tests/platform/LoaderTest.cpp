@@ -88,12 +88,12 @@ TEST_F(Loader, WithoutProviderThereIsNoMapi) {
     EXPECT_EQ(LoadLibraryA("MAPI32.DLL"), nullptr);
 }
 
-TEST_F(Loader, ShellExportsShellExecuteA) {
+TEST_F(Loader, ShellExportsShellExecuteExW) {
     HMODULE shell = LoadLibraryA("shell32.dll");
     ASSERT_NE(shell, nullptr);
     EXPECT_EQ(LoadLibraryA("SHELL32"), shell);
-    EXPECT_NE(GetProcAddress(shell, "ShellExecuteA"), nullptr);
-    EXPECT_EQ(GetProcAddress(shell, "ShellExecuteW"), nullptr);
+    EXPECT_NE(GetProcAddress(shell, "ShellExecuteExW"), nullptr);
+    EXPECT_EQ(GetProcAddress(shell, "ShellExecuteA"), nullptr);
     EXPECT_TRUE(FreeLibrary(shell));
     EXPECT_TRUE(FreeLibrary(shell));
     EXPECT_FALSE(FreeLibrary(shell));

@@ -1,7 +1,8 @@
-// The stand-in's ShellExecuteA for URLs and files: the desktop's handler for
-// the scheme or the file's type gets the URL or path as one argument, runs
-// without a shell and is not waited for.
+// The stand-in's ShellExecuteExW for URLs and files: the desktop's handler
+// for the scheme or the file's type gets the URL or path as one argument,
+// runs without a shell and is not waited for.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <errno.h>
@@ -35,9 +36,26 @@ Lines Recorded(const std::string& recorder) {
     return lines;
 }
 
-INT_PTR Open(const char* url, const char* verb = "open") {
-    return reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, verb, url, nullptr, nullptr, SW_SHOWNORMAL));
+std::wstring Wide(const char* utf8) {
+    std::wstring wide(std::string(utf8).size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], static_cast<int>(wide.size())) -
+                1);
+    return wide;
+}
+
+// What ShellExecuteExW left in hInstApp: above 32 when it started the handler.
+INT_PTR Open(const char* target, ULONG mask = SEE_MASK_NOASYNC, bool com = true) {
+    const std::wstring file = target != nullptr ? Wide(target) : std::wstring();
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = mask;
+    info.lpVerb = L"open";
+    info.lpFile = target != nullptr ? file.c_str() : nullptr;
+    if (com) EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    const BOOL started = ShellExecuteExW(&info);
+    if (com) CoUninitialize();
+    EXPECT_EQ(started != FALSE, reinterpret_cast<INT_PTR>(info.hInstApp) > 32) << target;
+    return reinterpret_cast<INT_PTR>(info.hInstApp);
 }
 
 // Shell metacharacters and percent signs pass untouched: no shell runs.
@@ -78,18 +96,30 @@ TEST(ShellExecute, FailuresAsWindowsReportsThem) {
     desktop.MailtoHandler(desktop.root() + "/not-executable %u");
     EXPECT_EQ(Open(kUrl), SE_ERR_ACCESSDENIED);
     EXPECT_EQ(Open("C:\\docs\\q.pdf"), SE_ERR_FNF) << "not a URL, no such file";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(Open(nullptr), SE_ERR_FNF);
+    // What a caller that exits at once must do: initialise COM and ask for
+    // a synchronous launch.
+    desktop.MailtoHandler(desktop.Recorder("rec") + " %u");
+    EXPECT_EQ(Open(kUrl, 0), 0) << "without SEE_MASK_NOASYNC";
+    EXPECT_EQ(Open(kUrl, SEE_MASK_NOASYNC, false), 0) << "without COM";
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), RPC_E_CHANGED_MODE);
+    EXPECT_EQ(Open(kUrl, SEE_MASK_NOASYNC, false), 0) << "COM multithreaded";
+    CoUninitialize();
 }
 
 // A draft message file opens with the program registered for message/rfc822;
-// a file of another type, or none registered, is SE_ERR_NOASSOC.
+// a file of another type, or none registered, is SE_ERR_NOASSOC. Paths are
+// UTF-8 on the way to the file system.
 TEST(ShellExecute, FilesOpenWithTheHandlerOfTheirType) {
     TempDesktop desktop;
     const std::string recorder = desktop.Recorder("rec");
-    desktop.Write("drafts/new draft.EML", "X-Unsent: 1\r\n");
+    desktop.Write("drafts/new \xC5\x81\xC3\xB3\x64\xC5\xBA draft.EML", "X-Unsent: 1\r\n");
     desktop.Write("drafts/notes.csv", "a,b\r\n");
-    const std::string draft = desktop.root() + "/drafts/new draft.EML";
+    const std::string draft = desktop.root() + "/drafts/new \xC5\x81\xC3\xB3\x64\xC5\xBA draft.EML";
     EXPECT_EQ(Open(draft.c_str()), SE_ERR_NOASSOC) << "nothing registered";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
     desktop.Handler("message/rfc822", recorder + " --open %f");
     EXPECT_EQ(Open((desktop.root() + "/drafts/notes.csv").c_str()), SE_ERR_NOASSOC);
     EXPECT_EQ(Open((desktop.root() + "/drafts/gone.eml").c_str()), SE_ERR_FNF);

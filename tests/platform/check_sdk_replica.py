@@ -25,9 +25,10 @@ import sys
 import tempfile
 
 HEADERS = ["windows.h", "mapidefs.h", "mapicode.h", "mapitags.h", "mapix.h",
-           "mapiutil.h", "mapi.h", "mbstring.h", "shellapi.h"]
+           "mapiutil.h", "mapi.h", "mbstring.h", "shellapi.h", "objbase.h"]
 # mapix.h before mapi.h, so that mapidefs.h defines its whole recipient block.
-INCLUDES = ["windows.h", "mapix.h", "mapiutil.h", "mapi.h", "mbstring.h", "shellapi.h"]
+INCLUDES = ["windows.h", "mapix.h", "mapiutil.h", "mapi.h", "mbstring.h", "shellapi.h",
+            "objbase.h"]
 ARGS = ["3", "0x1F", "0x37", "5"]
 SENTINEL = 0x5344_4B5F_454E_4421
 DEFINE = r"^[ \t]*#[ \t]*define[ \t]+(\w+)"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # eml-handler.sh register <recorder.exe> <saved.reg> | remove | restore <saved.reg>
-# The program that Wine's ShellExecuteA starts for .eml files: HKCR\.eml
+# The program that Wine's ShellExecuteExW starts for .eml files: HKCR\.eml
 # names a ProgID whose shell\open\command runs the recorder with the file's
 # path, in the registry view of the kind of program QUILLORA_WINE_BITS picks.
 # register saves Wine's own .eml key to <saved.reg> (the first time only)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # mailto-handler.sh register <recorder.exe> <saved.reg> | remove | restore <saved.reg>
-# The program that Wine's ShellExecuteA starts for mailto: links
+# The program that Wine's ShellExecuteExW starts for mailto: links
 # (HKCR\mailto\shell\open\command, in the registry view of the kind of
 # program QUILLORA_WINE_BITS picks). register saves Wine's own mailto key to
 # <saved.reg> (the first time only) and names the recorder with the URL as

@@ -1,0 +1,25 @@
+#include "text/WideToUtf8.h"
+
+#include <climits>
+
+#include "text/HeapBlock.h"
+
+bool WideToUtf8(const WCHAR* wide, size_t count, Text& utf8) {
+    utf8.clear();
+    if (count == 0) return true;
+    if (count > INT_MAX / 3) return false;
+    const int units = static_cast<int>(count);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    HeapBlock block(static_cast<size_t>(size));
+    char* out = static_cast<char*>(block.get());
+    return out != nullptr &&
+           WideCharToMultiByte(CP_UTF8, 0, wide, units, out, size, nullptr, nullptr) == size &&
+           utf8.assign(out, static_cast<size_t>(size));
+}
+
+size_t WideLength(const WCHAR* wide) {
+    size_t length = 0;
+    while (wide[length] != 0) ++length;
+    return length;
+}
