@@ -68,10 +68,13 @@ bool ShellOpen(const WCHAR* target, ShellOpenFailure& failure) {
 }
 
 void NoteShellFailure(RoadFailure* road, const ShellOpenFailure& failure) {
-    if (failure.error != ERROR_SUCCESS) {
-        NoteCall(road, "ShellExecuteExW", RoadFailure::Code::Win32, failure.error);
-    } else {
+    // hInstApp is what the call documents as its failure's cause; the last
+    // error may only be that of a step tried on the way (Wine leaves
+    // ERROR_BAD_EXE_FORMAT for a file no program is registered for).
+    if (failure.code > 0 && failure.code <= 32) {
         NoteCall(road, "ShellExecuteExW", RoadFailure::Code::Shell,
                  static_cast<uint32_t>(failure.code));
+    } else {
+        NoteCall(road, "ShellExecuteExW", RoadFailure::Code::Win32, failure.error);
     }
 }

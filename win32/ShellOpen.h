@@ -26,6 +26,6 @@ struct ShellOpenFailure {
 // started.
 bool ShellOpen(const WCHAR* target, ShellOpenFailure& failure);
 
-// Notes a failed open for the report: ShellExecuteExW and its error, or the
-// SE_ERR_ code where the system set no error.
+// Notes a failed open for the report: ShellExecuteExW and the SE_ERR_ code
+// it left, or its error where it left none.
 void NoteShellFailure(RoadFailure* road, const ShellOpenFailure& failure);

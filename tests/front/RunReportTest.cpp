@@ -72,7 +72,7 @@ TEST_F(RunReportTest, NamesEachRoadsOutcomeAndTheBitnessToUse) {
     dispatch.drafts.failure.Call("MAPILogonEx", RoadFailure::Code::HResult, 0x80040111);
     dispatch.sendDialog.skipped = true;
     dispatch.mailtoLink.tried = true;
-    dispatch.mailtoLink.failure.Call("ShellExecuteExW", RoadFailure::Code::Win32, 1155);
+    dispatch.mailtoLink.failure.Call("ShellExecuteExW", RoadFailure::Code::Shell, 31);
 
     ComposeRequest request;
     request.to = "a@x.org;b;;c";
@@ -105,8 +105,8 @@ TEST_F(RunReportTest, NamesEachRoadsOutcomeAndTheBitnessToUse) {
                       "MAPI_E_LOGON_FAILED\r\n"),
           std::string("road send dialog (Simple MAPI): not tried: the mail client has no "
                       "Simple MAPI library\r\n"),
-          std::string("road mailto: link (-mailto): failed: ShellExecuteExW 1155 "
-                      "ERROR_NO_ASSOCIATION\r\n"),
+          std::string("road mailto: link (-mailto): failed: ShellExecuteExW 31 "
+                      "SE_ERR_NOASSOC\r\n"),
           std::string("exit code: -1\r\n\r\n")}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
     }
