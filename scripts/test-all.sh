@@ -22,3 +22,13 @@ echo "== release packages"
 scripts/package.sh --no-build
 python3 tests/pe/check_packages.py
 echo "== all presets built and tested, packages made"
+# What the Windows builds' Wine tests proved here, by the very check each of
+# those tests makes before it runs (tests/wine/wine-env.sh).
+for preset in mingw-i686:32 mingw-x86_64:64; do
+    if said=$(QUILLORA_WINE_BITS=${preset#*:} && . tests/wine/wine-env.sh &&
+              echo "$QUILLORA_WINE_LOADER"); then
+        echo "${preset%:*}: Wine tests ran and passed, under $said"
+    else
+        echo "${preset%:*}: Wine tests skipped: ${said#SKIP: }"
+    fi
+done

@@ -8,6 +8,7 @@ import json
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -120,16 +121,33 @@ MAILTO_HANDLER = os.path.join(WINE_DIR, "mailto-handler.sh")
 MAIL_CLIENT = os.path.join(WINE_DIR, "mail-client.sh")
 
 
-def bitness_words(args):
+def write_pe32_headers(path):
+    """The headers of a 32-bit (i386) DLL and nothing else: what the
+    program reads to tell a library's bitness; no loader loads it."""
+    dos = b"MZ" + bytes(0x3A) + struct.pack("<I", 0x40)  # e_lfanew
+    coff = struct.pack("<HHIIIHH", 0x014C, 0, 0, 0, 0, 0xE0, 0x2102)  # i386, DLL
+    optional = struct.pack("<H", 0x010B).ljust(0xE0, b"\0")  # PE32
+    with open(path, "wb") as out:
+        out.write(dos + b"PE\0\0" + coff + optional)
+
+
+def bitness_words(args, work):
     """What a scenario may name by bitness: this build's, and a MAPI library
-    of the other bitness (under Wine both exist, in the prefix's system32
-    and syswow64, reached by their host paths so no redirection applies)."""
+    of the other bitness. For the x86 build that is Wine's own 64-bit MAPI32
+    in the prefix's system32 (by its host path, so no redirection applies);
+    for the x64 build a 32-bit one written here, as the prefix's syswow64
+    exists only where Wine's 32-bit side could boot."""
     own = 32 if args.wine and os.environ.get("QUILLORA_WINE_BITS") == "32" else 64
-    system = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows")
-    other_dir = "system32" if own == 32 else "syswow64"
+    if own == 32:
+        other = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows",
+                             "system32", "mapi32.dll")
+    else:
+        other = os.path.join(work, "olmapi32.dll")
+        if args.wine:
+            write_pe32_headers(other)
     return {"{ownBuild}": "x86" if own == 32 else "x64", "{otherBits}": str(96 - own),
             "{otherPackage}": "x64" if own == 32 else "x86",
-            "{otherBitnessMapi32}": windows_path(os.path.join(system, other_dir, "mapi32.dll"))}
+            "{otherBitnessMapi32}": windows_path(other)}
 
 
 def with_words(value, words):
@@ -341,7 +359,7 @@ def run(scenario_path, scenario, args):
         else:
             os.makedirs(os.path.join(work, "tmp"))
             env["TMP"] = os.path.join(work, "tmp")
-        words = bitness_words(args)
+        words = bitness_words(args, work)
         client = scenario.get("mailClient")
         if args.wine:
             if not with_handler:

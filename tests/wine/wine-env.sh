@@ -87,7 +87,11 @@ if [ ! -x "$QUILLORA_WINE_LOADER" ]; then
     echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: no $QUILLORA_WINE_LOADER (is wine$([ "$QUILLORA_WINE_BITS" = 32 ] && echo 32:i386 || echo 64) installed?)"
     exit "$QUILLORA_WINE_SKIP"
 fi
-if ! wine_start "$QUILLORA_WINE_LOADER" --version >/dev/null 2>&1; then
-    echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: $QUILLORA_WINE_LOADER does not start (this kernel may not run $QUILLORA_WINE_BITS-bit code)"
+# Through bash: glibc's execvp (env's) hands a program the kernel
+# refuses to sh, whose syntax error hides the kernel's "Exec format error".
+if ! why=$(wine_start bash -c '"$@"' _ "$QUILLORA_WINE_LOADER" --version 2>&1 >/dev/null); then
+    why=${why##*$'\n'}
+    why=${why##*cannot execute binary file: }
+    echo "SKIP: $QUILLORA_WINE_BITS-bit Windows programs cannot run here: $QUILLORA_WINE_LOADER does not start: ${why:-no reason given} (this kernel may not run $QUILLORA_WINE_BITS-bit code)"
     exit "$QUILLORA_WINE_SKIP"
 fi
