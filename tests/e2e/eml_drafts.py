@@ -1,11 +1,28 @@
 """Reads the draft message files that Quillora's -eml road writes back with
 Python's own email package (policy.default), never with Quillora's code, and
 says how a draft differs from what a scenario expects."""
+import base64
 import email
 import hashlib
 import os
 import re
 from email import policy
+
+# A run of base64 encoded words separated by folding white space.
+ADJACENT_WORDS = re.compile(rb"=\?utf-8\?B\?[A-Za-z0-9+/=]*\?=(?:\r\n[ \t]+=\?utf-8\?B\?[A-Za-z0-9+/=]*\?=)+",
+                            re.IGNORECASE)
+
+
+def joined_encoded_words(raw):
+    """The draft with each run of adjacent encoded words made one: RFC 2047
+    has a reader ignore the white space between them, but Python's address
+    parser keeps a blank there in a display name."""
+    def join(run):
+        words = re.findall(rb"\?B\?([A-Za-z0-9+/=]*)\?=", run.group(0), re.IGNORECASE)
+        text = b"".join(base64.b64decode(word) for word in words)
+        return b"=?utf-8?B?" + base64.b64encode(text) + b"?="
+    head, _, rest = raw.partition(b"\r\n\r\n")
+    return ADJACENT_WORDS.sub(join, head) + b"\r\n\r\n" + rest
 
 
 def raw_header(raw, name):
@@ -20,10 +37,34 @@ def raw_header(raw, name):
     return None
 
 
+def address_defects(name, value):
+    """The defects of an address field but for its entries without '@': a
+    name written as typed, for the mail app to resolve, is no address to
+    Python's parser, by design."""
+    entries, entry, quoted, escaped = [], "", False, False
+    for c in value:
+        if c == "," and not quoted:
+            entries.append(entry)
+            entry = ""
+            continue
+        entry += c
+        quoted = quoted != (c == '"' and not escaped)
+        escaped = c == "\\" and not escaped
+    entries.append(entry)
+    kept = ",".join(e for e in entries if "@" in e)
+    if not kept:
+        return ()
+    return policy.default.header_factory(name, kept).defects
+
+
 def form_mismatches(raw):
     """What every draft must be: CR LF line ends only, no line over 998
-    octets, a new unsent message with a date and no sender."""
+    octets, a new unsent message with a date first (so that a reader
+    guessing the type from the content takes it for mail) and no sender,
+    and nothing Python's parser finds fault with, in any header or part."""
     problems = []
+    if not raw.startswith(b"Date: "):
+        problems.append("the first header is not Date")
     if not raw.endswith(b"\r\n"):
         problems.append("does not end with CR LF")
     lines = raw.split(b"\r\n")
@@ -38,6 +79,12 @@ def form_mismatches(raw):
         problems.append("no valid Date")
     if message["From"] is not None:
         problems.append("a From header: the mail app puts in the account")
+    for name, value in message.items():
+        defects = getattr(value, "defects", None)
+        if defects and name.lower() in ("to", "cc", "bcc"):
+            defects = address_defects(name, raw_header(raw, name))
+        if defects:
+            problems.append(f"{name} defects: {defects}")
     for part in message.walk():
         if part.defects:
             problems.append(f"defects in {part.get_content_type()}: {part.defects}")
@@ -52,11 +99,12 @@ def draft_mismatches(raw, expected, files_dir):
     for name, value in expected.get("headers", {}).items():
         if raw_header(raw, name) != value:
             problems.append(f"header {name}: expected {value!r}, got {raw_header(raw, name)!r}")
+    addresses = email.message_from_bytes(joined_encoded_words(raw), policy=policy.default)
     for key in ("To", "Cc", "Bcc"):
         if key.lower() not in expected:
             continue
         want = expected[key.lower()]
-        header = message[key]
+        header = addresses[key]
         got = None if header is None else [[a.display_name, a.addr_spec] for a in header.addresses]
         if header is not None and header.defects:
             problems.append(f"{key}: defects {header.defects}")

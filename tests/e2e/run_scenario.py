@@ -297,6 +297,22 @@ def eml_mismatches(scenario, drafts, folder, work):
     left = drafts_left(folder)
     if len(left) != len(expected):
         problems.append(f"drafts left in {folder}: {left}, expected {len(expected)}")
+    for name in left:
+        with open(os.path.join(folder, name), "rb") as f:
+            problems += [f"{name}: {p}" for p in eml_drafts.form_mismatches(f.read())[1]]
+    return problems
+
+
+def trace_mismatches(scenario, stderr_text):
+    """Under Wine: the lines of Wine's own trace that must come, in order."""
+    lines = stderr_text.splitlines()
+    at, problems = 0, []
+    for pattern in scenario.get("wineTrace", {}).get("inOrder", []):
+        while at < len(lines) and not re.search(pattern, lines[at]):
+            at += 1
+        if at == len(lines):
+            problems.append(f"Wine's trace: no line {json.dumps(pattern)} (in order)")
+            at = 0
     return problems
 
 
@@ -344,7 +360,9 @@ def run(scenario_path, scenario, args):
         env["MAPISIM_TRANSCRIPT"] = to_program_path(transcript_path)
         never_mapi = scenario.get("mapiCalls", True) is False
         if args.wine:
-            env["WINEDEBUG"] = "+relay,+mapi" if never_mapi else "+relay"
+            channels = ["+relay"] + (["+mapi"] if never_mapi else [])
+            channels += [scenario["wineTrace"]["channels"]] if "wineTrace" in scenario else []
+            env["WINEDEBUG"] = ",".join(channels)
         with_handler = scenario.get("mailtoHandler", True) is not False
         with_eml = scenario.get("emlHandler", True) is not False
         record_path = os.path.join(work, "mailto-urls.txt")
@@ -442,6 +460,8 @@ def run(scenario_path, scenario, args):
         problems += eml_mismatches(scenario, drafts, folder, work)
         if "log" in scenario or "logWithout" in scenario:
             problems += log_mismatches(scenario, os.path.join(work, "run.log"), words)
+        if args.wine:
+            problems += trace_mismatches(scenario, completed.stderr.decode("latin-1"))
         if args.wine and never_mapi:
             traced = TRACED_MAPI_CALL.findall(completed.stderr.decode("latin-1"))
             called = sorted({name for name in traced if not MAPI_LOADING.fullmatch(name)})
