@@ -1,6 +1,7 @@
 #include "front/CommandLine.h"
 
 #include "front/ResolvedRequest.h"
+#include "front/WideCommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -199,6 +200,39 @@ TEST(ParseCommandLine, WithoutBodyTheBodyIsNull) {
     Args args({"q", "-to", "a"});
     ResolvedRequest resolved;
     EXPECT_EQ(Resolve(args, resolved).body, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The C runtime's rules, as the ANSI arguments were split by them.
+TEST(SplitCommandLine, SplitsAsTheRuntimeSplitsArgv) {
+    const struct {
+        const WCHAR* line;
+        std::vector<std::wstring> arguments;
+    } cases[] = {
+        {L"q.exe", {L"q.exe"}},
+        {L"\"C:\\Program Files\\Q\\q.exe\" -to \"a b\"",
+         {L"C:\\Program Files\\Q\\q.exe", L"-to", L"a b"}},
+        {L"q  \t a\tb ", {L"q", L"a", L"b"}},
+        {L"q \"\" x", {L"q", L"", L"x"}},
+        {L"q a\\\\b c\\\\\"d e\"", {L"q", L"a\\\\b", L"c\\d e"}},
+        {L"q a\\\"b \\\\\\\"c", {L"q", L"a\"b", L"\\\"c"}},
+        {L"q \"a\"\"b\" c", {L"q", L"a\"b", L"c"}},
+        {L"q \"open end", {L"q", L"open end"}},
+        {L"q \x0141\x00F3\x2713 \"\x65E5\x672C \x8A9E\"",
+         {L"q", L"\x0141\x00F3\x2713", L"\x65E5\x672C \x8A9E"}},
+    };
+    for (const auto& c : cases) {
+        size_t length = 0;
+        while (c.line[length] != 0) ++length;
+        std::vector<WCHAR> out(length + 1);
+        std::vector<const WCHAR*> args(SplitArgumentsMost(length));
+        const int count = SplitCommandLine(c.line, out.data(), args.data());
+        std::vector<std::wstring> got(args.begin(), args.begin() + count);
+        EXPECT_EQ(got, c.arguments) << std::string(c.line, c.line + length);
+    }
 }
 
 }  // namespace
