@@ -17,9 +17,12 @@ trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp "$quillora" "$stage/$name/Quillora.exe"
 cp "$probe" "$stage/$name/mailtoprobe.exe"
-# Windows line ends for Notepad.
-sed -e "s/@VERSION@/$version/g" -e "s/@ARCH@/$arch/g" -e 's/$/\r/' \
-    "$readme" >"$stage/$name/README.txt"
+# Windows line ends for Notepad, and UTF-8's byte order mark, without which
+# Notepad before Windows 10 1903 reads the text in the ANSI code page.
+{
+    printf '\357\273\277'
+    sed -e "s/@VERSION@/$version/g" -e "s/@ARCH@/$arch/g" -e 's/$/\r/' "$readme"
+} >"$stage/$name/README.txt"
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source_dir" log -1 --format=%ct 2>/dev/null || date +%s)}
 touch -d "@$epoch" "$stage/$name" "$stage/$name"/*
 
