@@ -6,6 +6,7 @@
 #include "eml/DraftWriter.h"
 #include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
+#include "win32/SharedRead.h"
 #include "win32/ShellOpen.h"
 
 namespace {
@@ -19,8 +20,7 @@ ULONGLONG Now() {
 // The attachment, shared as the other roads share it; none without a path.
 HANDLE OpenAttachment(const WCHAR* path) {
     if (path == nullptr) return INVALID_HANDLE_VALUE;
-    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return OpenSharedRead(path);
 }
 
 // The name the attachment is known by, in UTF-8: its path's last part, after

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "win32/FileHandle.h"
+#include "win32/SharedRead.h"
 
 namespace {
 
@@ -43,11 +44,7 @@ bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codeP
     facts = BodyFileFacts();
     // Shared for writing as well, like an attachment: a log that another
     // program still writes can be sent as it stands.
-    FileHandle file(widePath != nullptr
-                        ? CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
-                        : CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(widePath != nullptr ? OpenSharedRead(widePath) : OpenSharedRead(path));
     if (!file.IsOpen()) {
         facts.error = GetLastError();
         facts.refusal = "it cannot be opened";

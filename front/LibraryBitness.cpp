@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win32/FileHandle.h"
+#include "win32/SharedRead.h"
 
 namespace {
 
@@ -19,8 +20,7 @@ DWORD Little32(const BYTE* p) {
 }  // namespace
 
 int LibraryBitness(const char* path) {
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(OpenSharedRead(path));
     if (!file.IsOpen()) return 0;
     BYTE head[kHeadBytes];
     DWORD read = 0;

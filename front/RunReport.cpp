@@ -8,6 +8,7 @@
 #include "front/ResultNames.h"
 #include "text/TextHelpers.h"
 #include "win32/FileHandle.h"
+#include "win32/SharedRead.h"
 #include "win32/RegistryKey.h"
 
 namespace {
@@ -170,8 +171,7 @@ void Attachment(Report& report, const char* path) {
         return;
     }
     report << path;
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(OpenSharedRead(path));
     LARGE_INTEGER size;
     if (!file.IsOpen()) {
         report << ", cannot be opened: ";

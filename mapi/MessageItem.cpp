@@ -9,6 +9,7 @@
 #include "mapi/ReadableString.h"
 #include "text/TextHelpers.h"
 #include "win32/FileHandle.h"
+#include "win32/SharedRead.h"
 
 namespace {
 
@@ -187,11 +188,9 @@ bool MessageItem::SetBody(const char* text) {
 
 bool MessageItem::AddAttachment(const char* path, const char* displayName, const char* contentId) {
     if (!object || !path) return false;
-    // Sharing write access as well lets a file that another program holds
-    // open for writing (a log being written, a workbook open in its editor)
-    // be read as it stands.
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A file that another program holds open for writing (a log being
+    // written, a workbook open in its editor) is read as it stands.
+    FileHandle file(OpenSharedRead(path));
     if (!file.IsOpen()) return false;
 
     const bool contactPhoto = contentId && std::strcmp(contentId, kContactPicture) == 0;
