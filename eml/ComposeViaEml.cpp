@@ -6,16 +6,11 @@
 #include "eml/DraftWriter.h"
 #include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
+#include "win32/FileTime.h"
 #include "win32/SharedRead.h"
 #include "win32/ShellOpen.h"
 
 namespace {
-
-ULONGLONG Now() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
-}
 
 // The attachment, shared as the other roads share it; none without a path.
 HANDLE OpenAttachment(const WCHAR* path) {
@@ -53,17 +48,17 @@ int ComposeViaEml(const ExactRequest& request, RoadFailure* failure) {
     if (request.attachment != nullptr) {
         if (!attachment.IsOpen()) return Failed(failure, "CreateFileW");
         if (!AttachmentName(request.attachment, name)) {
-            NoteRefusal(failure, "there is not enough memory for the attachment's name");
+            NoteOutOfMemory(failure);
             return -1;
         }
     }
 
     Text folder, path;
-    if (const char* failedCall = DraftFolder(folder)) return Failed(failure, failedCall);
+    if (!DraftFolder(folder, failure)) return -1;
     SYSTEMTIME utc;
     GetSystemTime(&utc);
-    FileHandle draft(CreateDraftFile(folder, utc, path));
-    if (!draft.IsOpen()) return Failed(failure, "CreateFileA");
+    FileHandle draft(CreateDraftFile(folder, utc, path, failure));
+    if (!draft.IsOpen()) return -1;
 
     const DraftAttachment part{attachment.Get(), name.c_str()};
     bool written = WriteDraft(draft.Get(), request, utc, part, failure);
@@ -83,7 +78,7 @@ int ComposeViaEml(const ExactRequest& request, RoadFailure* failure) {
         return -1;
     }
     attachment.Close();
-    DeleteOldDrafts(folder, Now());
+    DeleteOldDrafts(folder, NowTicks());
 
     ShellOpenFailure why;
     if (ShellOpen(widePath, why)) return 0;

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "text/TextHelpers.h"
+#include "win32/FileTime.h"
+#include "win32/FindHandle.h"
 
 namespace {
 
@@ -39,49 +41,52 @@ bool Literal(const char*& at, const char* text) {
     return true;
 }
 
-ULONGLONG Ticks(const FILETIME& time) {
-    return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
-}
-
 }  // namespace
 
-const char* DraftFolder(Text& folder) {
+bool DraftFolder(Text& folder, RoadFailure* failure) {
+    const auto failed = [failure](const char* call) {
+        NoteCall(failure, call, RoadFailure::Code::Win32, GetLastError());
+        return false;
+    };
     char temp[MAX_PATH + 1];
     const DWORD length = GetTempPathA(sizeof temp, temp);
     if (length == 0 || length >= sizeof temp) {
         if (length != 0) SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return "GetTempPathA";
+        return failed("GetTempPathA");
     }
+    // The separator the temporary path itself ends in follows the name.
     if (!folder.assign(temp, length) || !folder.append(kFolderName, sizeof kFolderName - 1)) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return "HeapAlloc";
+        NoteOutOfMemory(failure);
+        return false;
     }
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        return "CreateDirectoryA";
+        return failed("CreateDirectoryA");
     }
-    // The separator the temporary path itself ends in.
     if (!folder.append(&temp[length - 1], 1)) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return "HeapAlloc";
+        NoteOutOfMemory(failure);
+        return false;
     }
-    return nullptr;
+    return true;
 }
 
-HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path) {
+HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path,
+                       RoadFailure* failure) {
     for (unsigned attempt = 1; attempt <= kAttempts; ++attempt) {
         if (!path.assign(folder.c_str(), folder.size()) ||
             !path.append(kPrefix, sizeof kPrefix - 1) || !AppendStamp(path, utc) ||
             !AppendDecimal(path, GetCurrentProcessId(), 1) || !path.append("-", 1) ||
             !AppendDecimal(path, attempt, 1) || !path.append(kExtension, sizeof kExtension - 1)) {
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            NoteOutOfMemory(failure);
             return INVALID_HANDLE_VALUE;
         }
         const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return file;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
+    // Every name taken, or the folder refused the file.
+    NoteCall(failure, "CreateFileA", RoadFailure::Code::Win32, GetLastError());
     return INVALID_HANDLE_VALUE;
 }
 
@@ -99,12 +104,12 @@ void DeleteOldDrafts(const Text& folder, ULONGLONG now) {
         return;
     }
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search.IsOpen()) return;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
             !IsDraftFileName(found.cFileName) ||
-            Ticks(found.ftLastWriteTime) + kDraftLifetime > now) {
+            FileTimeTicks(found.ftLastWriteTime) + kDraftLifetime > now) {
             continue;
         }
         Text old;
@@ -112,6 +117,5 @@ void DeleteOldDrafts(const Text& folder, ULONGLONG now) {
             old.append(found.cFileName, std::strlen(found.cFileName))) {
             DeleteFileA(old.c_str());
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
 }

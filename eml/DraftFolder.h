@@ -5,18 +5,19 @@
 
 #include <windows.h>
 
+#include "text/RoadFailure.h"
 #include "text/Text.h"
 
-// The folder, with a trailing separator, created when missing. null when
-// it is had; otherwise the kernel call that failed, with its error in
-// GetLastError.
-const char* DraftFolder(Text& folder);
+// The folder, with a trailing separator, created when missing. false, with
+// the call that failed noted in failure, when it cannot be had.
+bool DraftFolder(Text& folder, RoadFailure* failure);
 
 // Creates a new, empty draft file in folder under a name nothing else uses
 // (create-new, never overwrite): "Quillora-YYYYMMDD-HHMMSS-<process>-<n>.eml".
-// Returns its handle, open for writing, and its path; INVALID_HANDLE_VALUE
-// (GetLastError says why) when none can be created.
-HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path);
+// Returns its handle, open for writing, and its path; INVALID_HANDLE_VALUE,
+// with the call that failed noted in failure, when none can be created.
+HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path,
+                       RoadFailure* failure = nullptr);
 
 // Whether name is one that CreateDraftFile gives.
 bool IsDraftFileName(const char* name);

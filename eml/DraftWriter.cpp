@@ -5,6 +5,7 @@
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
 #include "text/HeapBlock.h"
+#include "text/PercentEncoding.h"
 #include "text/TextHelpers.h"
 
 namespace {
@@ -16,7 +17,7 @@ constexpr char kBoundary[] = "=_Quillora_part";
 constexpr size_t kFlushSize = 1024 * 1024;
 // The attachment is read this many bytes at a time: whole base64 lines.
 constexpr DWORD kAttachmentChunk = kBase64LineBytes * 16384;
-// The text is converted and encoded at most about this much at a time.
+// The text is encoded about this much at a time, so memory stays flat.
 constexpr size_t kTextSlice = 64 * 1024;
 // Longest RFC 2231 piece of a file name on one line.
 constexpr size_t kParameterPiece = 60;
@@ -31,8 +32,10 @@ public:
     bool Put(const char* text) { return Put(text, std::strlen(text)); }
     bool Put(const char* text, size_t size) {
         if (!text_.append(text, size)) return OutOfMemory();
-        return text_.size() < kFlushSize || Flush();
+        return Settle();
     }
+    // Writes what has gathered once there is enough of it.
+    bool Settle() { return text_.size() < kFlushSize || Flush(); }
     bool Write(const char* bytes, size_t size) {
         DWORD written = 0;
         if (!WriteFile(file_, bytes, static_cast<DWORD>(size), &written, nullptr) ||
@@ -51,7 +54,7 @@ public:
         return written;
     }
     bool OutOfMemory() {
-        NoteCall(failure_, "HeapAlloc", RoadFailure::Code::Win32, ERROR_NOT_ENOUGH_MEMORY);
+        NoteOutOfMemory(failure_);
         return false;
     }
 
@@ -68,15 +71,14 @@ private:
 // or, before a boundary, with the line break the boundary takes as its own.
 bool PutText(Sink& sink, const char* body, bool beforeBoundary) {
     const size_t size = body != nullptr ? std::strlen(body) : 0;
-    Text encoded;
     bool endsLine = true;
     for (size_t at = 0; at < size;) {
         size_t end = at + kTextSlice < size ? at + kTextSlice : size;
         while (end < size && body[end - 1] != '\n') ++end;
-        encoded.clear();
-        if (!AppendQuotedPrintable(body + at, end - at, encoded)) return sink.OutOfMemory();
-        if (!sink.Put(encoded.c_str(), encoded.size())) return false;
-        endsLine = encoded.size() >= 2 && encoded.c_str()[encoded.size() - 1] == '\n';
+        Text& text = sink.text();
+        if (!AppendQuotedPrintable(body + at, end - at, text)) return sink.OutOfMemory();
+        endsLine = text.size() >= 2 && text.c_str()[text.size() - 1] == '\n';
+        if (!sink.Settle()) return false;
         at = end;
     }
     if (beforeBoundary) return sink.Put("\r\n");
@@ -122,7 +124,7 @@ bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& utf8, b
     }
     line.clear();
     Text encoded;
-    ok = AppendPercentEncoded(utf8.c_str(), utf8.size(), encoded);
+    ok = AppendPercentEncoded(utf8.c_str(), utf8.size(), encoded, IsAttributeChar);
     for (size_t at = 0, piece = 0; ok && at < encoded.size(); ++piece) {
         size_t end = at + kParameterPiece < encoded.size() ? at + kParameterPiece : encoded.size();
         // Never split a %XX escape, nor the escapes of one character.

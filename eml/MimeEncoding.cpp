@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "text/HeapBlock.h"
-
 namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -59,26 +57,18 @@ size_t WriteBase64Lines(const unsigned char* data, size_t size, char* out) {
 }
 
 bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
-    // Written into one block and appended once: a byte becomes at most three
-    // characters, and a soft break (three more) comes at most once per 25
-    // bytes, since a line takes at least that many before it is full.
-    HeapBlock block(3 * size + 3 * (size / 25 + 1));
-    char* const encodedText = static_cast<char*>(block.get());
-    if (encodedText == nullptr) return size == 0;
-    size_t used = 0;
     size_t column = 0;
+    bool ok = true;
     // A space or tab is written only once the next character shows that it
     // does not end a line, where it would have to be encoded.
     char pending = '\0';
     const auto put = [&](const char* token, size_t length) {
         if (column + length > kQuotedLine - 1) {
-            std::memcpy(encodedText + used, "=\r\n", 3);
-            used += 3;
+            ok = ok && out.append("=\r\n", 3);
             column = 0;
         }
         column += length;
-        std::memcpy(encodedText + used, token, length);
-        used += length;
+        ok = ok && out.append(token, length);
     };
     const auto flushPending = [&](bool atLineEnd) {
         if (pending == '\0') return;
@@ -87,13 +77,12 @@ bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
         pending = '\0';
         atLineEnd ? put(encoded, 3) : put(literal, 1);
     };
-    for (size_t i = 0; i < size; ++i) {
+    for (size_t i = 0; ok && i < size; ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < size && utf8[i + 1] == '\n') ++i;
             flushPending(true);
-            std::memcpy(encodedText + used, "\r\n", 2);
-            used += 2;
+            ok = ok && out.append("\r\n", 2);
             column = 0;
         } else if (c == ' ' || c == '\t') {
             flushPending(false);
@@ -109,7 +98,7 @@ bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
         }
     }
     flushPending(true);
-    return out.append(encodedText, used);
+    return ok;
 }
 
 size_t EncodedWordChunk(const char* utf8, size_t size) {
@@ -130,13 +119,6 @@ bool EncodedWord(const char* utf8, size_t size, Text& out) {
     return out.assign(word, 12 + encoded);
 }
 
-bool AppendPercentEncoded(const char* utf8, size_t size, Text& out) {
-    for (size_t i = 0; i < size; ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        // RFC 2231's attribute-char: any printable ASCII but specials and %.
-        const bool plain = c > 32 && c < 127 && std::strchr("*'%()<>@,;:\\\"/[]?=", c) == nullptr;
-        const char encoded[3] = {'%', kHex[c >> 4], kHex[c & 15]};
-        if (!(plain ? out.append(&utf8[i], 1) : out.append(encoded, 3))) return false;
-    }
-    return true;
+bool IsAttributeChar(unsigned char c) {
+    return c > 32 && c < 127 && std::strchr("*'%()<>@,;:\\\"/[]?=", c) == nullptr;
 }

@@ -1,7 +1,7 @@
 // The content encodings of a draft message (RFC 2045, 2047, 2231): base64 in
-// lines of 76, quoted-printable text, encoded words and percent-encoded
-// parameter values. Each appends to out and returns false only when memory
-// runs out.
+// lines of 76, quoted-printable text, encoded words and the characters a
+// parameter value keeps. Each appends to out and returns false only when
+// memory runs out.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +42,6 @@ bool ForEachEncodedWord(const char* utf8, size_t size, Word word) {
     return true;
 }
 
-// UTF-8 text as an RFC 2231 value: every byte outside the attribute
-// characters as %XX.
-bool AppendPercentEncoded(const char* utf8, size_t size, Text& out);
+// RFC 2231's attribute-char: printable ASCII but blanks, specials, '*',
+// "'" and '%'; a parameter value encodes every other byte as %XX.
+bool IsAttributeChar(unsigned char c);

@@ -1,5 +1,7 @@
 #include "front/ResultNames.h"
 
+#include <cerrno>
+
 #include <cstddef>
 
 namespace {
@@ -172,6 +174,8 @@ const char* ResultName(RoadFailure::Code kind, uint32_t code) {
             return Find(kShellExecute, code);
         case RoadFailure::Code::Win32:
             return Find(kWin32, code);
+        case RoadFailure::Code::Errno:
+            return code == ENOMEM ? "ENOMEM" : nullptr;
         case RoadFailure::Code::None:
             break;
     }

@@ -2,36 +2,28 @@
 
 #include <cstring>
 
+#include "text/PercentEncoding.h"
 #include "text/TextHelpers.h"
 
 namespace {
 
+// RFC 6068's unreserved characters and '@'; everything else is encoded.
 bool IsKept(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~' || c == '@';
 }
 
-bool AppendEncodedByte(Text& url, unsigned char c) {
-    static const char kHex[] = "0123456789ABCDEF";
-    if (IsKept(c)) return url.append(reinterpret_cast<const char*>(&c), 1);
-    const char escape[3] = {'%', kHex[c >> 4], kHex[c & 0x0F]};
-    return url.append(escape, 3);
-}
-
 // Appends UTF-8 text percent-encoded; with lineBreaks, each LF, CR LF or
 // lone CR as %0D%0A.
 bool AppendEncoded(Text& url, const char* text, size_t length, bool lineBreaks) {
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-    // Past the limit the URL is refused whatever follows: encoding the rest
-    // of a long body a byte at a time would only take long.
-    for (size_t i = 0; i < length && url.size() <= kMailtoUrlLimit; ++i) {
-        const unsigned char c = bytes[i];
-        if (lineBreaks && (c == '\r' || c == '\n')) {
-            if (c == '\r' && i + 1 < length && bytes[i + 1] == '\n') ++i;
-            if (!url.append("%0D%0A", 6)) return false;
-        } else if (!AppendEncodedByte(url, c)) {
-            return false;
-        }
+    if (!lineBreaks) return AppendPercentEncoded(text, length, url, IsKept);
+    for (size_t at = 0; at <= length;) {
+        size_t end = at;
+        while (end < length && text[end] != '\r' && text[end] != '\n') ++end;
+        if (!AppendPercentEncoded(text + at, end - at, url, IsKept)) return false;
+        if (end == length) return true;
+        if (!url.append("%0D%0A", 6)) return false;
+        at = end + (text[end] == '\r' && end + 1 < length && text[end + 1] == '\n' ? 2 : 1);
     }
     return true;
 }

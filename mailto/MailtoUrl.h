@@ -20,6 +20,5 @@ constexpr size_t kMailtoUrlLimit = 2000;
 // percent-encoded, so the
 // "," between recipients is the only literal one. Every line break of the
 // body (LF, CR LF, lone CR) becomes %0D%0A. The attachment is not part of
-// the URL. Encoding stops once the URL is longer than kMailtoUrlLimit (it
-// is refused then anyway). false when memory runs out.
+// the URL. false when memory runs out.
 bool BuildMailtoUrl(const ExactRequest& request, Text& url);

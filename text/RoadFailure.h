@@ -2,16 +2,18 @@
 // what that call returned, or a refusal that no failed call explains.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 
 struct RoadFailure {
     // What kind of number a call returned, so the report can name it.
     enum class Code : uint8_t {
         None,
-        HResult,       // an Extended MAPI or COM result (MAPI_E_LOGON_FAILED)
-        SimpleMapi,    // a Simple MAPI result (MAPI_E_FAILURE = 2)
-        Shell,         // ShellExecuteA's result (SE_ERR_NOASSOC = 31); not "ShellExecute", a macro
-        Win32,         // GetLastError() after a kernel call (ERROR_FILE_NOT_FOUND)
+        HResult,     // an Extended MAPI or COM result (MAPI_E_LOGON_FAILED)
+        SimpleMapi,  // a Simple MAPI result (MAPI_E_FAILURE = 2)
+        Shell,       // ShellExecuteA's result (SE_ERR_NOASSOC = 31); not "ShellExecute", a macro
+        Win32,       // GetLastError() after a kernel call (ERROR_FILE_NOT_FOUND)
+        Errno,       // the C runtime's errno (ENOMEM from malloc)
     };
 
     const char* call = nullptr;  // "MAPILogonEx", "ShellExecuteA"
@@ -41,4 +43,9 @@ inline void NoteCall(RoadFailure* failure, const char* name, RoadFailure::Code k
 }
 inline void NoteRefusal(RoadFailure* failure, const char* why) {
     if (failure != nullptr) failure->Refuse(why);
+}
+// The C runtime's heap had no block for a text: Text and HeapBlock take
+// theirs from malloc.
+inline void NoteOutOfMemory(RoadFailure* failure) {
+    NoteCall(failure, "malloc", RoadFailure::Code::Errno, ENOMEM);
 }

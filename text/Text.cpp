@@ -1,5 +1,6 @@
 #include "text/Text.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,8 +14,10 @@ Text& Text::operator=(Text&& other) noexcept {
         clear();
         data = other.data;
         length = other.length;
+        capacity = other.capacity;
         other.data = nullptr;
         other.length = 0;
+        other.capacity = 0;
     }
     return *this;
 }
@@ -23,6 +26,19 @@ void Text::clear() {
     std::free(data);
     data = nullptr;
     length = 0;
+    capacity = 0;
+}
+
+bool Text::Reserve(size_t size) {
+    if (size >= SIZE_MAX / 2) return false;
+    if (size < capacity) return true;
+    // At least double: n appends cost O(n) copying in all.
+    const size_t grown = size + 1 > 2 * capacity ? size + 1 : 2 * capacity;
+    char* moved = static_cast<char*>(std::realloc(data, grown));
+    if (moved == nullptr) return false;
+    data = moved;
+    capacity = grown;
+    return true;
 }
 
 bool Text::assign(const char* text) {
@@ -30,27 +46,33 @@ bool Text::assign(const char* text) {
 }
 
 bool Text::assign(const char* text, size_t count) {
-    // Copy first: text may point into this very string.
-    char* copy = static_cast<char*>(std::malloc(count + 1));
-    if (copy == nullptr) return false;
-    if (count != 0) std::memcpy(copy, text, count);
-    copy[count] = '\0';
-    clear();
-    data = copy;
+    if (count >= capacity) {
+        // A new block, filled before the old one goes: text may point into it.
+        if (count >= SIZE_MAX / 2) return false;
+        char* copy = static_cast<char*>(std::malloc(count + 1));
+        if (copy == nullptr) return false;
+        if (count != 0) std::memcpy(copy, text, count);
+        std::free(data);
+        data = copy;
+        capacity = count + 1;
+    } else if (count != 0) {
+        std::memmove(data, text, count);
+    }
+    data[count] = '\0';
     length = count;
     return true;
 }
 
 bool Text::append(const char* text, size_t count) {
     if (count == 0) return true;
-    char* grown = static_cast<char*>(std::malloc(length + count + 1));
-    if (grown == nullptr) return false;
-    if (length != 0) std::memcpy(grown, data, length);
-    std::memcpy(grown + length, text, count);
-    grown[length + count] = '\0';
-    std::free(data);
-    data = grown;
+    if (count >= SIZE_MAX / 2 - length) return false;
+    // Where text lies within this string, it moves with the block.
+    const bool inside = data != nullptr && text >= data && text < data + capacity;
+    const size_t offset = inside ? static_cast<size_t>(text - data) : 0;
+    if (!Reserve(length + count)) return false;
+    std::memmove(data + length, inside ? data + offset : text, count);
     length += count;
+    data[length] = '\0';
     return true;
 }
 

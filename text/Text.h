@@ -2,6 +2,8 @@
 // The shipped programs keep their strings in it instead of std::string so
 // that they carry no C++ library runtime (exceptions, its allocator and
 // their support code): a failed allocation is a result, never a throw.
+// Appending grows the block geometrically, so building a text of any length
+// a piece at a time takes time in proportion to it.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +13,10 @@ public:
     Text() = default;
     explicit Text(const char* text) { assign(text); }
     Text(const Text& other) { assign(other.c_str(), other.size()); }
-    Text(Text&& other) noexcept : data(other.data), length(other.length) {
+    Text(Text&& other) noexcept : data(other.data), length(other.length), capacity(other.capacity) {
         other.data = nullptr;
         other.length = 0;
+        other.capacity = 0;
     }
     Text& operator=(const Text& other);
     Text& operator=(Text&& other) noexcept;
@@ -34,7 +37,8 @@ public:
     // is returned.
     bool assign(const char* text);
     bool assign(const char* text, size_t count);
-    // Appends count bytes; on a failed allocation the text is left unchanged.
+    // Appends count bytes (text may point into this string); on a failed
+    // allocation the text is left unchanged and false is returned.
     bool append(const char* text, size_t count);
 
     // Position of the first occurrence of pattern at or after from, or npos.
@@ -42,8 +46,12 @@ public:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
 private:
+    // Makes room for a text of size bytes and its terminator.
+    bool Reserve(size_t size);
+
     char* data = nullptr;
     size_t length = 0;
+    size_t capacity = 0;  // bytes of data, the terminator's included
 };
 
 bool operator==(const Text& text, const char* other);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
 #include <utility>
 
 namespace {
@@ -58,6 +60,36 @@ TEST(Text, FindLooksFromAPositionAndStopsAtTheEnd) {
     EXPECT_EQ(text.find("\\n", 2, 99), Text::npos);
     EXPECT_EQ(text.find("", 0, 6), 6u);
     EXPECT_EQ(Text().find("x", 1, 0), Text::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Text, GrowsByAppendingWithoutLosingTextOrItsTerminator) {
+    Text text;
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) {
+        const char piece[] = {static_cast<char>('a' + i % 26), static_cast<char>('0' + i % 10)};
+        ASSERT_TRUE(text.append(piece, 1 + i % 2));
+        expected.append(piece, 1 + i % 2);
+    }
+    EXPECT_EQ(std::string(text.c_str(), text.size()), expected);
+    EXPECT_EQ(text.c_str()[text.size()], '\0');
+    // Its own content, appended while the block moves, and assigned back.
+    EXPECT_TRUE(text.append(text.c_str(), text.size()));
+    EXPECT_EQ(std::string(text.c_str(), text.size()), expected + expected);
+    EXPECT_TRUE(text.assign(text.c_str() + 1, 3));
+    EXPECT_STREQ(text.c_str(), expected.substr(1, 3).c_str());
+}
+
+TEST(Text, ASizeNoBlockCanHoldLeavesItUnchanged) {
+    Text text("kept");
+    EXPECT_FALSE(text.append("x", SIZE_MAX));
+    EXPECT_FALSE(text.append("x", SIZE_MAX / 2));
+    EXPECT_FALSE(text.assign("x", SIZE_MAX));
+    EXPECT_STREQ(text.c_str(), "kept");
+    EXPECT_EQ(text.size(), 4u);
 }
 
 }  // namespace
