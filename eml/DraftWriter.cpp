@@ -50,7 +50,7 @@ public:
     bool Flush() {
         if (text_.empty()) return true;
         const bool written = Write(text_.c_str(), text_.size());
-        text_.clear();
+        text_.assign("", 0);  // keeps the block for what comes next
         return written;
     }
     bool OutOfMemory() {
@@ -64,23 +64,20 @@ private:
     Text text_;
 };
 
-// The body (UTF-8) as quoted-printable, a slice at a time. Slices end after
-// a line feed, where the encoding starts a fresh line anyway. Ends the last
-// line, with a soft
-// break when the body itself does not end one (so it gains no line break),
-// or, before a boundary, with the line break the boundary takes as its own.
+// The body (UTF-8) as quoted-printable, a slice at a time, so that memory
+// stays flat. Ends the last line, with a soft break when the body itself
+// does not end one (so it gains no line break), or, before a boundary, with
+// the line break the boundary takes as its own.
 bool PutText(Sink& sink, const char* body, bool beforeBoundary) {
     const size_t size = body != nullptr ? std::strlen(body) : 0;
-    bool endsLine = true;
-    for (size_t at = 0; at < size;) {
-        size_t end = at + kTextSlice < size ? at + kTextSlice : size;
-        while (end < size && body[end - 1] != '\n') ++end;
-        Text& text = sink.text();
-        if (!AppendQuotedPrintable(body + at, end - at, text)) return sink.OutOfMemory();
-        endsLine = text.size() >= 2 && text.c_str()[text.size() - 1] == '\n';
+    QuotedPrintable encoder(sink.text());
+    for (size_t at = 0; at < size; at += kTextSlice) {
+        const size_t slice = size - at < kTextSlice ? size - at : kTextSlice;
+        if (!encoder.Append(body + at, slice)) return sink.OutOfMemory();
         if (!sink.Settle()) return false;
-        at = end;
     }
+    const bool endsLine = encoder.EndsLine();
+    if (!encoder.Finish()) return sink.OutOfMemory();
     if (beforeBoundary) return sink.Put("\r\n");
     return endsLine || sink.Put("=\r\n");
 }

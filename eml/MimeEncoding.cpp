@@ -6,8 +6,6 @@ namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr char kHex[] = "0123456789ABCDEF";
-// Quoted-printable lines hold 76 characters, the soft break's "=" included.
-constexpr size_t kQuotedLine = 76;
 // "=?utf-8?B?" and "?=" around at most 60 base64 characters: 72 of the 75 an
 // encoded word may have.
 constexpr size_t kEncodedWordBytes = 45;
@@ -34,6 +32,13 @@ size_t WriteBase64(const unsigned char* in, size_t size, char* out) {
     return static_cast<size_t>(out - start);
 }
 
+// What quoted-printable writes as it is: printable ASCII but '=', and the
+// blanks (encoded only before a line break).
+bool IsLiteral(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 33 && u <= 126 && u != '=') || u == ' ' || u == '\t';
+}
+
 bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
@@ -56,49 +61,67 @@ size_t WriteBase64Lines(const unsigned char* data, size_t size, char* out) {
     return static_cast<size_t>(out - start);
 }
 
-bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
-    size_t column = 0;
-    bool ok = true;
-    // A space or tab is written only once the next character shows that it
-    // does not end a line, where it would have to be encoded.
-    char pending = '\0';
-    const auto put = [&](const char* token, size_t length) {
-        if (column + length > kQuotedLine - 1) {
-            ok = ok && out.append("=\r\n", 3);
-            column = 0;
+bool QuotedPrintable::Append(const char* utf8, size_t size) {
+    for (size_t i = 0; i < size;) {
+        // A run of characters that stand as they are, as far as the line goes.
+        if (used_ == kQuotedLine - 1 && IsLiteral(utf8[i]) && !Break("=\r\n", 3)) return false;
+        const size_t room = kQuotedLine - 1 - used_;
+        size_t run = 0;
+        while (run < room && i + run < size && IsLiteral(utf8[i + run])) ++run;
+        if (run != 0) {
+            std::memcpy(line_ + used_, utf8 + i, run);
+            used_ += run;
+            i += run;
+            afterCr_ = endsLine_ = false;
+            continue;
         }
-        column += length;
-        ok = ok && out.append(token, length);
-    };
-    const auto flushPending = [&](bool atLineEnd) {
-        if (pending == '\0') return;
-        const char literal[1] = {pending};
-        const char encoded[3] = {'=', kHex[pending >> 4], kHex[pending & 15]};
-        pending = '\0';
-        atLineEnd ? put(encoded, 3) : put(literal, 1);
-    };
-    for (size_t i = 0; ok && i < size; ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < size && utf8[i + 1] == '\n') ++i;
-            flushPending(true);
-            ok = ok && out.append("\r\n", 2);
-            column = 0;
-        } else if (c == ' ' || c == '\t') {
-            flushPending(false);
-            pending = static_cast<char>(c);
-        } else if (c >= 33 && c <= 126 && c != '=') {
-            const char literal[1] = {static_cast<char>(c)};
-            flushPending(false);
-            put(literal, 1);
-        } else {
-            const char encoded[3] = {'=', kHex[c >> 4], kHex[c & 15]};
-            flushPending(false);
-            put(encoded, 3);
-        }
+        const unsigned char c = static_cast<unsigned char>(utf8[i++]);
+        const bool lineFeedAfterCr = c == '\n' && afterCr_;
+        afterCr_ = c == '\r';
+        const bool ok = c == '\r' || c == '\n' ? lineFeedAfterCr || End("\r\n", 2) : Escaped(c);
+        if (!ok) return false;
     }
-    flushPending(true);
+    return true;
+}
+
+bool QuotedPrintable::Finish() {
+    const bool endsLine = EndsLine();
+    const bool ok = End("", 0);
+    endsLine_ = endsLine;
     return ok;
+}
+
+bool QuotedPrintable::Escaped(unsigned char c) {
+    if (used_ + 3 > kQuotedLine - 1 && !Break("=\r\n", 3)) return false;
+    line_[used_++] = '=';
+    line_[used_++] = kHex[c >> 4];
+    line_[used_++] = kHex[c & 15];
+    endsLine_ = false;
+    return true;
+}
+
+bool QuotedPrintable::End(const char* lineBreak, size_t length) {
+    // A reader drops a blank before a line break: it is encoded.
+    if (used_ != 0 && (line_[used_ - 1] == ' ' || line_[used_ - 1] == '\t')) {
+        if (!Escaped(static_cast<unsigned char>(line_[--used_]))) return false;
+    }
+    if (!Break(lineBreak, length)) return false;
+    endsLine_ = length != 0;
+    return true;
+}
+
+bool QuotedPrintable::Break(const char* lineBreak, size_t length) {
+    // A line holds at most kQuotedLine - 1 characters before "=\r\n".
+    std::memcpy(line_ + used_, lineBreak, length);
+    const bool ok = out_.append(line_, used_ + length);
+    used_ = 0;
+    written_ = true;
+    return ok;
+}
+
+bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
+    QuotedPrintable encoder(out);
+    return encoder.Append(utf8, size) && encoder.Finish();
 }
 
 size_t EncodedWordChunk(const char* utf8, size_t size) {

@@ -8,6 +8,9 @@
 
 #include "text/Text.h"
 
+// Characters a quoted-printable line holds, the soft break's "=" included.
+constexpr size_t kQuotedLine = 76;
+
 // Bytes per base64 line: 57 bytes make 76 characters.
 constexpr size_t kBase64LineBytes = 57;
 
@@ -17,8 +20,32 @@ constexpr size_t kBase64LineBytes = 57;
 size_t Base64LinesSize(size_t size);
 size_t WriteBase64Lines(const unsigned char* data, size_t size, char* out);
 
-// UTF-8 text as quoted-printable lines of at most 76 characters. Every LF,
-// CR LF and lone CR is a line break, written CR LF.
+// UTF-8 text as quoted-printable lines of at most 76 characters, appended
+// to out a piece at a time, cut anywhere. Every LF, CR LF and lone CR is a
+// line break, written CR LF; a blank before one is encoded.
+class QuotedPrintable {
+public:
+    explicit QuotedPrintable(Text& out) : out_(out) {}
+    bool Append(const char* utf8, size_t size);
+    // Writes the last line, without a line break of its own.
+    bool Finish();
+    // Whether the text so far ends with a line break.
+    bool EndsLine() const { return used_ == 0 && !written_ ? true : endsLine_; }
+
+private:
+    bool Escaped(unsigned char c);
+    bool End(const char* lineBreak, size_t length);
+    bool Break(const char* lineBreak, size_t length);
+
+    Text& out_;
+    char line_[kQuotedLine + 2];  // a line and its break
+    size_t used_ = 0;
+    bool afterCr_ = false;  // an LF right after a CR adds no line break
+    bool endsLine_ = false;
+    bool written_ = false;
+};
+
+// A whole text as quoted-printable.
 bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out);
 
 // Splits UTF-8 text into RFC 2047 encoded words ("=?utf-8?B?...?="), each at

@@ -28,6 +28,13 @@ bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codeP
     // none, and a file being written grows. One byte past the limit is enough
     // to refuse, so no more is ever read.
     Text bytes;
+    // The size the file has now, as a first guess: room in one piece.
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
+        bytes.reserve(static_cast<ULONGLONG>(size.QuadPart) < kBodyFileLimit
+                          ? static_cast<size_t>(size.QuadPart)
+                          : kBodyFileLimit + 1);
+    }
     char chunk[kReadChunk];
     for (;;) {
         const size_t most = kBodyFileLimit + 1 - bytes.size();
@@ -48,5 +55,5 @@ bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codeP
             return false;
         }
     }
-    return DecodeBodyText(bytes.c_str(), bytes.size(), body, facts, codePage, exact);
+    return DecodeBodyText(static_cast<Text&&>(bytes), body, facts, codePage, exact);
 }

@@ -90,6 +90,7 @@ bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& f
     size_t notInCodePage = 0;
     const char* encoding = nullptr;
     bool decoded = false;
+    const bool ascii = !BeyondAscii(bytes, size);
     if (StartsWith(bytes, size, "\xFF\xFE") || StartsWith(bytes, size, "\xFE\xFF")) {
         const bool bigEndian = bytes[0] == '\xFE';
         encoding = bigEndian ? "UTF-16 BE" : "UTF-16 LE";
@@ -101,13 +102,14 @@ bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& f
     } else if (StartsWith(bytes, size, "\xEF\xBB\xBF")) {
         encoding = "UTF-8 with byte order mark";
         decoded = FromUtf8(bytes + 3, size - 3, codePage, body, notInCodePage, exact);
-    } else if (BeyondAscii(bytes, size) && Utf8Units(bytes, size) > 0) {
+    } else if (!ascii && Utf8Units(bytes, size) > 0) {
         encoding = "UTF-8";
         decoded = FromUtf8(bytes, size, codePage, body, notInCodePage, exact);
     } else {
         encoding = "ANSI code page";
+        // ASCII is the same in UTF-8: body serves as it is.
         decoded = body.assign(bytes, size) &&
-                  (exact == nullptr || AnsiToUtf8(bytes, size, *exact, codePage));
+                  (exact == nullptr || ascii || AnsiToUtf8(bytes, size, *exact, codePage));
     }
     if (!decoded) {
         facts.refusal = "its text is not whole (a zero character, invalid UTF-8 or UTF-16)";
@@ -115,5 +117,22 @@ bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& f
     }
     facts.encoding = encoding;
     facts.notInCodePage = notInCodePage;
+    facts.ascii = ascii;
+    return true;
+}
+
+bool DecodeBodyText(Text&& bytes, Text& body, BodyFileFacts& facts, UINT codePage, Text* exact) {
+    const char* text = bytes.c_str();
+    const size_t size = bytes.size();
+    if (StartsWith(text, size, "\xFF\xFE") || StartsWith(text, size, "\xFE\xFF") ||
+        StartsWith(text, size, "\xEF\xBB\xBF") || BeyondAscii(text, size) ||
+        std::memchr(text, '\0', size) != nullptr) {
+        return DecodeBodyText(text, size, body, facts, codePage, exact);
+    }
+    // ASCII: the code page's text and UTF-8 alike, taken as it is.
+    facts = BodyFileFacts();
+    facts.encoding = "ANSI code page";
+    facts.ascii = true;
+    body = static_cast<Text&&>(bytes);
     return true;
 }

@@ -15,13 +15,19 @@ struct BodyFileFacts {
     size_t notInCodePage = 0;        // characters that became '?'
     const char* refusal = nullptr;   // why the file was not taken
     DWORD error = 0;                 // the kernel's error, when a kernel call refused it
+    bool ascii = false;              // ASCII only: the same text in the code page and in UTF-8
 };
 
 // Replaces body with size bytes of a body file as text of codePage, without
 // the byte order mark. A character the code page lacks becomes '?'; exact,
-// when given, receives the text whole, in UTF-8. Refuses
+// when given, receives the text whole, in UTF-8, unless facts.ascii says
+// that body holds it already. Refuses
 // (false, body undefined, facts cleared) a zero character, UTF-16 of odd
 // length or with a lone surrogate, UTF-8 after its mark that is not valid
 // UTF-8, and a failed conversion: the body would otherwise be cut or altered.
 bool DecodeBodyText(const char* bytes, size_t size, Text& body, BodyFileFacts& facts,
                     UINT codePage = CP_ACP, Text* exact = nullptr);
+// The same for bytes held in a Text, which becomes body where the text is
+// the code page's as it stands: a large file is not copied.
+bool DecodeBodyText(Text&& bytes, Text& body, BodyFileFacts& facts, UINT codePage = CP_ACP,
+                    Text* exact = nullptr);

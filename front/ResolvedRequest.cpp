@@ -63,6 +63,8 @@ bool ResolvedRequest::Resolve(const CommandLine& line, int argc, const char* con
         }
     }
     request_.body = body_.c_str();
-    if (hasExact_) exact_.body = exactBody_.c_str();
+    // ASCII from a file is the same text in UTF-8: the body serves both.
+    const bool shared = fromFile_ && bodyFile_.ascii;
+    if (hasExact_) exact_.body = shared ? body_.c_str() : exactBody_.c_str();
     return true;
 }

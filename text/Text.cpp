@@ -63,7 +63,7 @@ bool Text::assign(const char* text, size_t count) {
     return true;
 }
 
-bool Text::append(const char* text, size_t count) {
+bool Text::Grow(const char* text, size_t count) {
     if (count == 0) return true;
     if (count >= SIZE_MAX / 2 - length) return false;
     // Where text lies within this string, it moves with the block.

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 class Text {
 public:
@@ -31,6 +32,7 @@ public:
     size_t size() const { return length; }
     bool empty() const { return length == 0; }
 
+    // Empties the text and lets its block go; assign("", 0) keeps the block.
     void clear();
     // Replace the content with text (null means empty) or its first count
     // bytes. On a failed allocation the text is left as it was and false
@@ -39,7 +41,17 @@ public:
     bool assign(const char* text, size_t count);
     // Appends count bytes (text may point into this string); on a failed
     // allocation the text is left unchanged and false is returned.
-    bool append(const char* text, size_t count);
+    bool append(const char* text, size_t count) {
+        if (count >= capacity - length) return Grow(text, count);
+        std::memmove(data + length, text, count);
+        length += count;
+        data[length] = '\0';
+        return true;
+    }
+
+    // Makes room for a text of size bytes, so that appending up to it asks
+    // for no more memory; false when there is none.
+    bool reserve(size_t size) { return Reserve(size); }
 
     // Position of the first occurrence of pattern at or after from, or npos.
     size_t find(const char* pattern, size_t patternLength, size_t from) const;
@@ -48,6 +60,8 @@ public:
 private:
     // Makes room for a text of size bytes and its terminator.
     bool Reserve(size_t size);
+    // append where the block must grow first.
+    bool Grow(const char* text, size_t count);
 
     char* data = nullptr;
     size_t length = 0;

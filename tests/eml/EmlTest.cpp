@@ -30,7 +30,7 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-std::string QuotedPrintable(const std::string& utf8) {
+std::string QuotedPrintableOf(const std::string& utf8) {
     Text out;
     EXPECT_TRUE(AppendQuotedPrintable(utf8.data(), utf8.size(), out));
     return out.c_str();
@@ -49,9 +49,24 @@ TEST(MimeEncoding, QuotedPrintable) {
         {std::string(75, 'a') + "b", std::string(75, 'a') + "=\r\nb"},
         {std::string(74, 'a') + "\xC3\xA9", std::string(74, 'a') + "=\r\n=C3=A9"},  // escape whole
     };
-    for (const auto& c : cases) EXPECT_EQ(QuotedPrintable(c.text), c.encoded) << c.text;
-    for (const std::string& line : Lines(QuotedPrintable(std::string(1000, '\xE9') + "\n")))
+    for (const auto& c : cases) EXPECT_EQ(QuotedPrintableOf(c.text), c.encoded) << c.text;
+    for (const std::string& line : Lines(QuotedPrintableOf(std::string(1000, '\xE9') + "\n")))
         EXPECT_LE(line.size(), 76u);
+}
+
+// The draft's body is encoded a slice at a time: a cut anywhere, even
+// between CR and LF or inside a character, changes nothing.
+TEST(MimeEncoding, QuotedPrintableInPiecesIsTheWhole) {
+    const std::string text = "a \r\nb\t\rc\n\n" + std::string(80, 'x') + "=\xC3\xA9 \r\n";
+    const std::string whole = QuotedPrintableOf(text);
+    for (size_t cut = 0; cut <= text.size(); ++cut) {
+        Text out;
+        QuotedPrintable encoder(out);
+        ASSERT_TRUE(encoder.Append(text.data(), cut));
+        ASSERT_TRUE(encoder.Append(text.data() + cut, text.size() - cut));
+        ASSERT_TRUE(encoder.Finish());
+        EXPECT_EQ(std::string(out.c_str(), out.size()), whole) << "cut at " << cut;
+    }
 }
 
 TEST(MimeEncoding, Base64LinesAndEncodedWords) {
