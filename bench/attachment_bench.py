@@ -50,7 +50,7 @@ def run_measured(command, env=None):
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err, \
             tempfile.NamedTemporaryFile(mode="r") as rss:
         start = time.perf_counter()
-        status = subprocess.run(["/usr/bin/time", "-f", "%U %S %M", "-o", rss.name] + command,
+        status = subprocess.run([shutil.which("time") or "/usr/bin/time", "-f", "%U %S %M", "-o", rss.name] + command,
                                 env=env, stdout=out, stderr=err).returncode
         elapsed = time.perf_counter() - start
         out.seek(0)

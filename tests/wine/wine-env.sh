@@ -22,6 +22,9 @@ wine_start() {
     env -u TMPDIR "$@"
 }
 
+# The loaders by their paths: the two sides of one Wine installation, which
+# no command on PATH picks between (Debian's wine64 package puts neither on
+# it).
 case "$QUILLORA_WINE_BITS" in
 64) QUILLORA_WINE_LOADER=${QUILLORA_WINE_LOADER:-/usr/lib/wine/wine64} ;;
 32) QUILLORA_WINE_LOADER=${QUILLORA_WINE_LOADER:-/usr/lib/wine/wine} ;;
@@ -35,7 +38,7 @@ QUILLORA_WINE_SKIP=77
 # The 64-bit loader also runs Wine's own tools (wineboot) for the prefix.
 WINE64=${WINE64:-/usr/lib/wine/wine64}
 WINE32=${WINE32:-/usr/lib/wine/wine}
-WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+WINESERVER=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}
 QUILLORA_WINE_TEMPLATE=${QUILLORA_WINE_TEMPLATE:-${TMPDIR:-/tmp}/quillora-wine-template-$(id -u)}
 # One prefix per kind of program, so that both builds' tests can run at once.
 export WINEPREFIX=${QUILLORA_WINEPREFIX:-${TMPDIR:-/tmp}/quillora-wine$QUILLORA_WINE_BITS-$(id -u)}
