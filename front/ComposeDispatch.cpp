@@ -14,11 +14,9 @@ namespace {
 constexpr ULONG kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
 
 int ComposeViaDraftsRoad(const ComposeRequest& request, RoadFailure& failure) {
-    MapiSession session;
-    session.failure = &failure;
+    MapiSession session(&failure);
     int result = -1;
-    if (MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */,
-                                &failure)) {
+    if (session.Initialize(true /* multithreaded notifications */, false /* no service */)) {
         if (session.Logon(nullptr /* default profile */, false) &&
             session.OpenStore(nullptr /* default store */, kFolderOpenFlags)) {
             result = ComposeViaDrafts(&session, request);

@@ -33,13 +33,13 @@ MapiSession::~MapiSession() {
     Close();
 }
 
-bool MapiSession::Initialize(bool multithreadNotifications, bool ntService, RoadFailure* failure) {
+bool MapiSession::Initialize(bool multithreadNotifications, bool ntService) {
     ULONG flags = 0;
     if (multithreadNotifications) flags |= MAPI_MULTITHREAD_NOTIFICATIONS;
     if (ntService) flags |= MAPI_NT_SERVICE;
     MAPIINIT_0 init = {MAPI_INIT_VERSION, flags};
     const HRESULT hr = MAPIInitialize(flags ? &init : nullptr);
-    if (hr != S_OK) NoteCall(failure, "MAPIInitialize", RoadFailure::Code::HResult, hr);
+    if (hr != S_OK) NoteFailure("MAPIInitialize", hr);
     return hr == S_OK;
 }
 
@@ -89,7 +89,7 @@ bool MapiSession::OpenStore(const char* storeName, ULONG flags) {
             return false;
         }
         if (!rows.Get() || rows->cRows != 1) {
-            NoteRefusal(failure,
+            NoteRefusal(failure_,
                         storeName ? "no message store of that name" : "no default message store");
             return false;
         }
