@@ -2,33 +2,10 @@
 
 #include "eml/ComposeViaEml.h"
 #include "mailto/ComposeViaMailto.h"
-#include "mapi/ComposeViaDrafts.h"
-#include "mapi/MapiPlatform.h"
-#include "mapi/MapiSession.h"
+#include "mapi/ComposeViaExtendedMapi.h"
 #include "simplemapi/ComposeViaSimpleMapi.h"
 
 namespace {
-
-// The flags every folder of the default store is opened with (OpenEntry):
-// writable, bypassing the store's cache.
-constexpr ULONG kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
-
-int ComposeViaDraftsRoad(const ComposeRequest& request, RoadFailure& failure) {
-    MapiSession session(&failure);
-    int result = -1;
-    if (session.Initialize(true /* multithreaded notifications */, false /* no service */)) {
-        if (session.Logon(nullptr /* default profile */, false) &&
-            session.OpenStore(nullptr /* default store */, kFolderOpenFlags)) {
-            result = ComposeViaDrafts(&session, request);
-        }
-        // Releases the current folder, the store and the session, whatever
-        // happened above.
-        session.Close();
-    }
-    // On every road, including a failed initialisation.
-    MapiSession::Uninitialize();
-    return result;
-}
 
 // A road beyond MAPI, on the exact request when there is one.
 template <typename Road>
@@ -63,7 +40,9 @@ int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
     };
     int result = -1;
     if (draftsLibrary) {
-        result = run(done.drafts, ComposeViaDraftsRoad);
+        result = run(done.drafts, [](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaExtendedMapi(r, &failure);
+        });
     } else {
         done.drafts.skipped = true;
     }
