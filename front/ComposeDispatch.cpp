@@ -1,6 +1,7 @@
 #include "front/ComposeDispatch.h"
 
 #include "eml/ComposeViaEml.h"
+#include "front/MailClient.h"
 #include "mailto/ComposeViaMailto.h"
 #include "mapi/ComposeViaExtendedMapi.h"
 #include "simplemapi/ComposeViaSimpleMapi.h"
@@ -26,12 +27,10 @@ int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
     // default client does not have is not called at all: the system would
     // only show its "no mail client" box before the road the user wants.
     const bool beyondMapi = optIn.eml || optIn.mailto;
-    if (beyondMapi || report != nullptr) {
-        done.client = LookUpMailClient();
-        done.clientLookedUp = true;
-    }
-    const bool draftsLibrary = !beyondMapi || done.client.extended.found;
-    const bool sendDialogLibrary = !beyondMapi || done.client.simple.found;
+    MailClient client;
+    if (beyondMapi) client = LookUpMailClient();
+    const bool draftsLibrary = !beyondMapi || client.extended.found;
+    const bool sendDialogLibrary = !beyondMapi || client.simple.found;
 
     const auto run = [&request](RoadOutcome& road, auto compose) {
         road.tried = true;
