@@ -1,6 +1,5 @@
-// The default mail client as the stand-in registry reports it, the MAPI
-// roads that an opt-in road skips when the client lacks their library, and
-// what the run report says of the client it looks up.
+// The default mail client as the stand-in registry reports it, and the MAPI
+// roads that an opt-in road skips when the client lacks their library.
 #include "front/MailClient.h"
 
 #include <windows.h>
@@ -8,16 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "front/ComposeDispatch.h"
-#include "front/RunReport.h"
 #include "platform_mapi_provider.h"
 #include "platform_registry_testing.h"
 
@@ -151,58 +144,6 @@ TEST_F(RoadGate, OptInRoadsSkipTheMapiRoadsTheClientCannotServe) {
         EXPECT_EQ(calls.uninitialize, c.initialize) << label;
         EXPECT_EQ(calls.sendMail, c.sendMail) << label;
     }
-}
-
-// The head of a PE file built for machine: what the report reads of a
-// library to tell its bitness.
-std::string PeHead(uint16_t machine) {
-    std::string head(0x200, '\0');
-    head[0] = 'M';
-    head[1] = 'Z';
-    head[0x3C] = static_cast<char>(0x80);  // e_lfanew
-    head.replace(0x80, 4, std::string("PE\0\0", 4));
-    head[0x84] = static_cast<char>(machine & 0xFF);
-    head[0x85] = static_cast<char>(machine >> 8);
-    return head;
-}
-
-TEST_F(MailClientTest, TheRunReportNamesTheClientItFindsAndThePackageToUse) {
-    namespace fs = std::filesystem;
-    const bool x64 = sizeof(void*) == 8;
-    const fs::path dir =
-        fs::temp_directory_path() / ("quillora-client-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    // A client library of the other bitness: the report names the package
-    // that loads it.
-    const std::string library = (dir / "olmapi32.dll").string();
-    std::ofstream(library, std::ios::binary) << PeHead(x64 ? 0x014C : 0x8664);
-    Register("Other Mail", library.c_str(), (dir / "gone.dll").string().c_str());
-
-    const std::string log = (dir / "run.log").string();
-    DispatchReport dispatch;
-    RunFacts facts;
-    facts.dispatch = &dispatch;
-    AppendRunReport(log.c_str(), ComposeRequest(), facts);
-    // A run that tried no road names no client.
-    facts.dispatch = nullptr;
-    AppendRunReport(log.c_str(), ComposeRequest(), facts);
-    std::stringstream read;
-    read << std::ifstream(log, std::ios::binary).rdbuf();
-    const std::string text = read.str();
-    fs::remove_all(dir);
-
-    const std::string bits = x64 ? "32" : "64";
-    for (const std::string& line :
-         {std::string("mail client: Other Mail\r\n"),
-          "Extended MAPI library (DLLPathEx): " + library + ", " + bits + "-bit\r\n",
-          "Simple MAPI library (DLLPath): " + (dir / "gone.dll").string() + ", not found\r\n",
-          "bitness: the mail client's MAPI is " + bits + "-bit and this is the " +
-              (x64 ? "x64" : "x86") + " build: use the " + (x64 ? "x86" : "x64") +
-              " package for a " + bits + "-bit client\r\n",
-          std::string("roads: none tried\r\n")}) {
-        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
-    }
-    EXPECT_EQ(text.find("mail client:"), text.rfind("mail client:")) << text;
 }
 
 }  // namespace

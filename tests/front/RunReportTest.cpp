@@ -58,9 +58,9 @@ TEST_F(RunReportTest, LibraryBitnessFromThePeHeader) {
     EXPECT_EQ(LibraryBitness((dir_ / "missing.dll").string().c_str()), 0);
 }
 
-// The mail client's lines, which the report looks up itself, are checked
-// where the stand-in registry can name a client (MailClientTest.cpp).
-TEST_F(RunReportTest, NamesEachRoadsOutcome) {
+// The report looks up the mail client itself; the scenarios register
+// clients under Wine and check those lines (log-reports, optin-client-absent).
+TEST_F(RunReportTest, NamesTheClientAndEachRoadsOutcome) {
     DispatchReport dispatch;
     dispatch.drafts.tried = true;
     dispatch.drafts.failure.Call("MAPILogonEx", RoadFailure::Code::HResult, 0x80040111);
@@ -116,6 +116,7 @@ TEST_F(RunReportTest, RunsAppendToOneFileAndAnUnwritableLogIsLetGo) {
         ++runs;
     }
     EXPECT_EQ(runs, 2u) << text;
+    EXPECT_EQ(text.find("mail client:"), std::string::npos) << "no road ran";
     const std::string end = "exit code: 0\r\n\r\n";
     EXPECT_EQ(text.substr(text.size() - end.size()), end);
 
