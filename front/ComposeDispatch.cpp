@@ -1,36 +1,12 @@
 #include "front/ComposeDispatch.h"
 
 #include "eml/ComposeViaEml.h"
+#include "front/MailClient.h"
 #include "mailto/ComposeViaMailto.h"
-#include "mapi/ComposeViaDrafts.h"
-#include "mapi/MapiPlatform.h"
-#include "mapi/MapiSession.h"
+#include "mapi/ComposeViaExtendedMapi.h"
 #include "simplemapi/ComposeViaSimpleMapi.h"
 
 namespace {
-
-// The flags every folder of the default store is opened with (OpenEntry):
-// writable, bypassing the store's cache.
-constexpr ULONG kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
-
-int ComposeViaDraftsRoad(const ComposeRequest& request, RoadFailure& failure) {
-    MapiSession session;
-    session.failure = &failure;
-    int result = -1;
-    if (MapiSession::Initialize(true /* multithreaded notifications */, false /* no service */,
-                                &failure)) {
-        if (session.Logon(nullptr /* default profile */, false) &&
-            session.OpenStore(nullptr /* default store */, kFolderOpenFlags)) {
-            result = ComposeViaDrafts(&session, request);
-        }
-        // Releases the current folder, the store and the session, whatever
-        // happened above.
-        session.Close();
-    }
-    // On every road, including a failed initialisation.
-    MapiSession::Uninitialize();
-    return result;
-}
 
 // A road beyond MAPI, on the exact request when there is one.
 template <typename Road>
@@ -51,12 +27,10 @@ int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
     // default client does not have is not called at all: the system would
     // only show its "no mail client" box before the road the user wants.
     const bool beyondMapi = optIn.eml || optIn.mailto;
-    if (beyondMapi || report != nullptr) {
-        done.client = LookUpMailClient();
-        done.clientLookedUp = true;
-    }
-    const bool draftsLibrary = !beyondMapi || done.client.extended.found;
-    const bool sendDialogLibrary = !beyondMapi || done.client.simple.found;
+    MailClient client;
+    if (beyondMapi) client = LookUpMailClient();
+    const bool draftsLibrary = !beyondMapi || client.extended.found;
+    const bool sendDialogLibrary = !beyondMapi || client.simple.found;
 
     const auto run = [&request](RoadOutcome& road, auto compose) {
         road.tried = true;
@@ -65,7 +39,9 @@ int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
     };
     int result = -1;
     if (draftsLibrary) {
-        result = run(done.drafts, ComposeViaDraftsRoad);
+        result = run(done.drafts, [](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaExtendedMapi(r, &failure);
+        });
     } else {
         done.drafts.skipped = true;
     }

@@ -6,7 +6,6 @@
 // handler.
 #pragma once
 
-#include "front/MailClient.h"
 #include "text/ComposeRequest.h"
 #include "text/RoadFailure.h"
 
@@ -18,10 +17,8 @@ struct RoadOutcome {
     RoadFailure failure;
 };
 
-// What the dispatch did and found.
+// What the dispatch did.
 struct DispatchReport {
-    bool clientLookedUp = false;
-    MailClient client;
     RoadOutcome drafts, sendDialog, draftFile, mailtoLink;
 };
 
@@ -34,7 +31,6 @@ struct OptInRoads {
 };
 
 // Returns the result of the last road tried: 0 for success, -1 for failure.
-// With report, says there what each road did, and looks the mail client up
-// even when no opt-in road would need it.
+// With report, says there what each road did.
 int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn = OptInRoads(),
                     DispatchReport* report = nullptr);

@@ -1,5 +1,6 @@
 // The default mail client as Windows' MAPI library finds it, so that an
-// opt-in road is not preceded by the system's "no mail client" message box.
+// opt-in road is not preceded by the system's "no mail client" message box,
+// and so that the run's report can name it and its libraries.
 #pragma once
 
 #include "text/Text.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "front/LibraryBitness.h"
+#include "front/MailClient.h"
 #include "front/ResultNames.h"
 #include "text/TextHelpers.h"
 #include "win32/FileHandle.h"
@@ -203,9 +204,10 @@ int Library(Report& report, const char* what, const MailClientLibrary& library) 
     return bits;
 }
 
-void Client(Report& report, const DispatchReport& dispatch) {
-    if (!dispatch.clientLookedUp) return;
-    const MailClient& client = dispatch.client;
+// The default mail client as the MAPI roads would find it now, looked up
+// for the report alone.
+void Client(Report& report) {
+    const MailClient client = LookUpMailClient();
     report << "mail client: " << (client.name.empty() ? "none registered" : client.name.c_str());
     report.End();
     if (client.name.empty()) return;
@@ -247,7 +249,7 @@ void Roads(Report& report, const DispatchReport* dispatch) {
         report.End();
         return;
     }
-    Client(report, *dispatch);
+    Client(report);
     Road(report, "Drafts (Extended MAPI)", dispatch->drafts, "Extended MAPI library");
     Road(report, "send dialog (Simple MAPI)", dispatch->sendDialog, "Simple MAPI library");
     Road(report, "draft file (-eml)", dispatch->draftFile, nullptr);

@@ -27,19 +27,25 @@ bool StoreRowMatches(const SRow& row, const char* storeName) {
     return PROP_TYPE(isDefault.ulPropTag) == PT_BOOLEAN && isDefault.Value.b != 0;
 }
 
+// What the report says when the Inbox names no folder of that kind.
+const char* NoFolderNamed(ULONG propTag) {
+    return propTag == PR_IPM_DRAFTS_ENTRYID ? "the store names no Drafts folder"
+                                            : "the store names no such folder";
+}
+
 }  // namespace
 
 MapiSession::~MapiSession() {
     Close();
 }
 
-bool MapiSession::Initialize(bool multithreadNotifications, bool ntService, RoadFailure* failure) {
+bool MapiSession::Initialize(bool multithreadNotifications, bool ntService) {
     ULONG flags = 0;
     if (multithreadNotifications) flags |= MAPI_MULTITHREAD_NOTIFICATIONS;
     if (ntService) flags |= MAPI_NT_SERVICE;
     MAPIINIT_0 init = {MAPI_INIT_VERSION, flags};
     const HRESULT hr = MAPIInitialize(flags ? &init : nullptr);
-    if (hr != S_OK) NoteCall(failure, "MAPIInitialize", RoadFailure::Code::HResult, hr);
+    if (hr != S_OK) NoteFailure("MAPIInitialize", hr);
     return hr == S_OK;
 }
 
@@ -89,7 +95,7 @@ bool MapiSession::OpenStore(const char* storeName, ULONG flags) {
             return false;
         }
         if (!rows.Get() || rows->cRows != 1) {
-            NoteRefusal(failure,
+            NoteRefusal(failure_,
                         storeName ? "no message store of that name" : "no default message store");
             return false;
         }
@@ -170,16 +176,20 @@ MapiFolder* MapiSession::OpenFolderByInboxProperty(ULONG propTag, bool makeCurre
     InterfaceHolder<IUnknown> folder;
     MapiBuffer<SPropValue> value;
     HRESULT hr = GetSingleProp(inbox->Folder(), propTag, value);
-    if (hr != S_OK) NoteFailure("IMAPIFolder::GetProps", hr);
-    if (hr == S_OK) {
-        const SBinary* id = BinaryValue(value.Get());
+    const SBinary* id = hr == S_OK ? BinaryValue(value.Get()) : nullptr;
+    if (FAILED(hr)) {
+        NoteFailure("IMAPIFolder::GetProps", hr);
+    } else if (!id) {
+        // A warning (the property is missing) or a value that is no
+        // identifier: no call failed, there is just nothing to open.
+        NoteRefusal(failure_, NoFolderNamed(propTag));
+    } else {
         ULONG objectType = 0;
-        hr = id ? store->OpenEntry(id->cb, reinterpret_cast<LPENTRYID>(id->lpb), nullptr,
-                                   openEntryFlags, &objectType, folder.Out())
-                : MAPI_E_NOT_FOUND;
+        hr = store->OpenEntry(id->cb, reinterpret_cast<LPENTRYID>(id->lpb), nullptr, openEntryFlags,
+                              &objectType, folder.Out());
         if (hr != S_OK || !folder) NoteFailure("IMsgStore::OpenEntry", hr);
-        value.Reset();
     }
+    value.Reset();
     inbox.reset();
     if (hr != S_OK || !folder) return nullptr;
     return AdoptFolder(static_cast<LPMAPIFOLDER>(folder.Detach()), makeCurrent);

@@ -13,14 +13,16 @@ class MapiFolder;
 
 class MapiSession {
 public:
-    MapiSession() = default;
+    // failure, when given, is where the first call that fails this
+    // session's road is noted; the session never owns it.
+    explicit MapiSession(RoadFailure* failure = nullptr) : failure_(failure) {}
     ~MapiSession();
     MapiSession(const MapiSession&) = delete;
     MapiSession& operator=(const MapiSession&) = delete;
 
-    // failure, when given, hears of a failed MAPIInitialize.
-    static bool Initialize(bool multithreadNotifications, bool ntService,
-                           RoadFailure* failure = nullptr);
+    // Starts the MAPI library (for the whole process, before Logon); a
+    // member so that a failed MAPIInitialize is noted like any other call.
+    bool Initialize(bool multithreadNotifications, bool ntService);
     static void Uninitialize();
 
     // Logs on (profileName may be null for the default profile).
@@ -48,7 +50,7 @@ public:
 
     // Notes a MAPI call that failed where the road's failure is reported.
     void NoteFailure(const char* call, HRESULT result) {
-        NoteCall(failure, call, RoadFailure::Code::HResult, static_cast<uint32_t>(result));
+        NoteCall(failure_, call, RoadFailure::Code::HResult, static_cast<uint32_t>(result));
     }
 
     LPMAPISESSION session = nullptr;
@@ -56,13 +58,14 @@ public:
     ULONG openEntryFlags = 0;
     MapiFolder* currentFolder = nullptr;
     ULONG adviseConnection = 0;
-    // Where the first call that failed the Drafts road is noted; null: nowhere.
-    RoadFailure* failure = nullptr;
 
 private:
     // Wraps a folder interface (taking over its reference) in a folder
     // object, made current when asked.
     MapiFolder* AdoptFolder(LPMAPIFOLDER folder, bool makeCurrent);
+
+    // Where failures are noted; null: nowhere.
+    RoadFailure* const failure_;
 };
 
 // Frees an address list and the property arrays of all its entries.

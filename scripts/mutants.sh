@@ -26,7 +26,7 @@ mutations=(
   "PR_ATTACHMENT_CONTACTPHOTO 0x7FFE|mapi/MapiPlatform.h|s/PROP_TAG(PT_BOOLEAN, 0x7FFF)/PROP_TAG(PT_BOOLEAN, 0x7FFE)/"
   "MAPI_NO_CACHE 0x100|mapi/MapiPlatform.h|s/MAPI_NO_CACHE ((ULONG)0x00000200)/MAPI_NO_CACHE ((ULONG)0x00000100)/"
   "EDITOR_FORMAT_PLAINTEXT 2|mapi/MapiPlatform.h|s/EDITOR_FORMAT_PLAINTEXT ((ULONG)1)/EDITOR_FORMAT_PLAINTEXT ((ULONG)2)/"
-  "folder open without MAPI_MODIFY|front/ComposeDispatch.cpp|s/kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE/kFolderOpenFlags = MAPI_NO_CACHE/"
+  "folder open without MAPI_MODIFY|mapi/ComposeViaExtendedMapi.cpp|s/kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE/kFolderOpenFlags = MAPI_NO_CACHE/"
   "OpenMsgStore without MAPI_BEST_ACCESS|mapi/MapiSession.cpp|s/MDB_NO_DIALOG | MAPI_BEST_ACCESS/MDB_NO_DIALOG/"
 )
 

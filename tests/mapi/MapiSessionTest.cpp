@@ -37,7 +37,7 @@ TEST_F(MapiSessionTest, OpenStoreChoosesByDefaultFlagOrCaseSensitiveSubstring) {
         {"Mailbox -  Sales", nullptr, 4},
     };
     UseProfile(kThreeStores);
-    ASSERT_TRUE(MapiSession::Initialize(true, false));
+    ASSERT_TRUE(session.Initialize(true, false));
     initialized = true;
     ASSERT_TRUE(session.Logon(nullptr, false));
     for (const Row& row : rows) {
@@ -79,7 +79,7 @@ TEST_F(MapiSessionTest, OpenStoreTakesOnlyRealBooleansAndBinaryIdentifiers) {
         SCOPED_TRACE(row.profile);
         TearDown();
         UseProfile(row.profile);
-        ASSERT_TRUE(MapiSession::Initialize(true, false));
+        ASSERT_TRUE(session.Initialize(true, false));
         initialized = true;
         ASSERT_TRUE(session.Logon(nullptr, false));
         EXPECT_EQ(session.OpenStore(row.storeName, 0x201), row.opened != nullptr);
@@ -128,9 +128,9 @@ TEST_F(MapiSessionTest, OpenStoreWithoutSessionChangesNothing) {
 
 TEST_F(MapiSessionTest, StartupFailuresLeaveNoSession) {
     UseProfile(R"({"initialize": "0x80004005"})");
-    EXPECT_FALSE(MapiSession::Initialize(true, false));
+    EXPECT_FALSE(session.Initialize(true, false));
     UseProfile(R"({"logon": "0x80040111"})");
-    ASSERT_TRUE(MapiSession::Initialize(true, false));
+    ASSERT_TRUE(session.Initialize(true, false));
     initialized = true;
     EXPECT_FALSE(session.Logon(nullptr, false));
     EXPECT_EQ(session.session, nullptr);
@@ -230,7 +230,7 @@ TEST_F(MapiSessionTest, OutboxFailuresFreeWhatTheStoreReturned) {
 }
 
 TEST_F(MapiSessionTest, FolderOpenersNeedAStore) {
-    ASSERT_TRUE(MapiSession::Initialize(true, false));
+    ASSERT_TRUE(session.Initialize(true, false));
     initialized = true;
     ASSERT_TRUE(session.Logon(nullptr, false));
     EXPECT_EQ(session.OpenInbox(true), nullptr);

@@ -25,7 +25,7 @@ void MapiTest::UseProfile(const std::string& json) {
 }
 
 void MapiTest::StartSession(const char* storeName) {
-    ASSERT_TRUE(MapiSession::Initialize(true, false));
+    ASSERT_TRUE(session.Initialize(true, false));
     initialized = true;
     ASSERT_TRUE(session.Logon(nullptr, false));
     ASSERT_TRUE(session.OpenStore(storeName, MAPI_MODIFY | MAPI_NO_CACHE));

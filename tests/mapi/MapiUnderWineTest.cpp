@@ -58,9 +58,9 @@ TEST(MapiUnderWine, SenderLookupContentIdAndContactPhoto) {
     _putenv(("MAPISIM_PROFILE=" + profile).c_str());
     _putenv(("MAPISIM_TRANSCRIPT=" + transcript).c_str());
 
-    ASSERT_TRUE(MapiSession::Initialize(false, false));
     {
         MapiSession session;
+        ASSERT_TRUE(session.Initialize(false, false));
         ASSERT_TRUE(session.Logon(nullptr, false));
         ASSERT_TRUE(session.OpenStore(nullptr, MAPI_MODIFY | MAPI_NO_CACHE));
 

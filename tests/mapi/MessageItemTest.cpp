@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "MapiTestSupport.h"
 #include "ReadFileProbe.h"
@@ -279,35 +281,25 @@ TEST_F(MessageItemTest, AttachmentNamesFollowPathDisplayNameAndContentId) {
     ASSERT_EQ(chdir(here), 0);
 }
 
-TEST_F(MessageItemTest, AttachmentIsCopiedThroughOneBufferOf4096Bytes) {
-    struct Row {
-        size_t size;
-        unsigned reads;
-        unsigned writes;
-    };
-    const Row rows[] = {
-        {0, 1, 0},
-        {4096, 2, 1},
-        {4097, 3, 2},
-        {5 * 1024 * 1024 + 7, 1282, 1281},
-    };
+TEST_F(MessageItemTest, AttachmentArrivesWholeAtAnySize) {
+    // Sizes on either side of each power of two from 512 bytes to 64 KiB,
+    // so that no size of buffer the copy might use is missed, and one of
+    // several MiB.
+    std::vector<size_t> sizes = {0, 1, 5 * 1024 * 1024 + 7};
+    for (size_t power = 512; power <= 64 * 1024; power *= 2) {
+        sizes.insert(sizes.end(), {power - 1, power, power + 1});
+    }
     StartInDrafts();
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.size);
-        const std::string path = MakeFile("f" + std::to_string(row.size) + ".dat", row.size);
+    for (size_t size : sizes) {
+        SCOPED_TRACE(size);
+        const std::string path = MakeFile("f" + std::to_string(size) + ".dat", size);
         MessageItem message;
         ASSERT_TRUE(message.Create(&session, 1, true, nullptr));
-        ReadFileProbe::Reset();
-        const unsigned writes = mailsim::CallCount("IStream::Write");
         EXPECT_TRUE(message.AddAttachment(path.c_str(), nullptr, nullptr));
-        EXPECT_EQ(ReadFileProbe::calls, row.reads);
-        EXPECT_EQ(ReadFileProbe::largestRequest, 4096u);
-        EXPECT_EQ(ReadFileProbe::buffers.size(), 1u);
-        EXPECT_EQ(CallsSince("IStream::Write", writes), row.writes);
 
         const json attachments = Shown(message)["attachments"];
         ASSERT_EQ(attachments.size(), 1u);
-        EXPECT_EQ(attachments[0]["size"], row.size);
+        EXPECT_EQ(attachments[0]["size"], size);
         std::string sum(64, '\0');
         FILE* pipe = popen(("sha256sum '" + path + "'").c_str(), "r");
         ASSERT_NE(pipe, nullptr);

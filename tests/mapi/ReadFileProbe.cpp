@@ -1,14 +1,10 @@
 #include "ReadFileProbe.h"
 
 unsigned ReadFileProbe::calls = 0;
-DWORD ReadFileProbe::largestRequest = 0;
-std::set<const void*> ReadFileProbe::buffers;
 unsigned ReadFileProbe::failCall = 0;
 
 void ReadFileProbe::Reset() {
     calls = 0;
-    largestRequest = 0;
-    buffers.clear();
     failCall = 0;
 }
 
@@ -20,8 +16,6 @@ extern "C" WINBOOL __real_ReadFile(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED)
 extern "C" WINBOOL __wrap_ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read,
                                    LPOVERLAPPED overlapped) {
     ++ReadFileProbe::calls;
-    if (size > ReadFileProbe::largestRequest) ReadFileProbe::largestRequest = size;
-    ReadFileProbe::buffers.insert(buffer);
     if (ReadFileProbe::calls == ReadFileProbe::failCall) {
         if (read) *read = 0;
         return FALSE;
