@@ -33,10 +33,19 @@ size_t WriteBase64(const unsigned char* in, size_t size, char* out) {
 }
 
 // What quoted-printable writes as it is: printable ASCII but '=', and the
-// blanks (encoded only before a line break).
+// blanks (encoded only before a line break). A table: it is asked of every
+// byte of a body.
+struct LiteralTable {
+    bool literal[256] = {};
+    constexpr LiteralTable() {
+        for (int c = 32; c <= 126; ++c) literal[c] = c != '=';
+        literal['\t'] = true;
+    }
+};
+constexpr LiteralTable kLiterals;
+
 bool IsLiteral(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 33 && u <= 126 && u != '=') || u == ' ' || u == '\t';
+    return kLiterals.literal[static_cast<unsigned char>(c)];
 }
 
 bool IsContinuation(unsigned char c) {
@@ -66,8 +75,9 @@ bool QuotedPrintable::Append(const char* utf8, size_t size) {
         // A run of characters that stand as they are, as far as the line goes.
         if (used_ == kQuotedLine - 1 && IsLiteral(utf8[i]) && !Break("=\r\n", 3)) return false;
         const size_t room = kQuotedLine - 1 - used_;
+        const size_t most = size - i < room ? size - i : room;
         size_t run = 0;
-        while (run < room && i + run < size && IsLiteral(utf8[i + run])) ++run;
+        while (run < most && IsLiteral(utf8[i + run])) ++run;
         if (run != 0) {
             std::memcpy(line_ + used_, utf8 + i, run);
             used_ += run;
