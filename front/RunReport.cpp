@@ -164,7 +164,16 @@ void Call(Report& report, const char* call, RoadFailure::Code kind, uint32_t cod
     if (const char* name = ResultName(kind, code)) report << " " << name;
 }
 
-void Attachment(Report& report, const char* path) {
+void Size(Report& report, HANDLE file) {
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size)) {
+        report << ", " << static_cast<unsigned long long>(size.QuadPart) << " bytes";
+    }
+}
+
+// The attachment as the MAPI roads open it, by its ANSI path, and where
+// that names no file, as the draft road opens it, by its UTF-16 path.
+void Attachment(Report& report, const char* path, const WCHAR* widePath) {
     report << "attachment: ";
     if (path == nullptr) {
         report << "none";
@@ -173,13 +182,21 @@ void Attachment(Report& report, const char* path) {
     }
     report << path;
     FileHandle file(OpenSharedRead(path));
-    LARGE_INTEGER size;
-    if (!file.IsOpen()) {
-        report << ", cannot be opened: ";
-        Call(report, "CreateFileA", RoadFailure::Code::Win32, GetLastError());
-    } else if (GetFileSizeEx(file.Get(), &size)) {
-        report << ", " << static_cast<unsigned long long>(size.QuadPart) << " bytes";
+    if (file.IsOpen()) {
+        Size(report, file.Get());
+        report.End();
+        return;
     }
+    const DWORD error = GetLastError();
+    FileHandle wide(widePath != nullptr ? OpenSharedRead(widePath) : INVALID_HANDLE_VALUE);
+    if (wide.IsOpen()) {
+        Size(report, wide.Get());
+        report << " by its UTF-16 path; by this ANSI one, as the MAPI roads take it, it cannot be "
+                  "opened: ";
+    } else {
+        report << ", cannot be opened: ";
+    }
+    Call(report, "CreateFileA", RoadFailure::Code::Win32, error);
     report.End();
 }
 
@@ -266,7 +283,8 @@ void AppendRunReport(const char* path, const ComposeRequest& request, const RunF
     report << "ANSI code page: " << static_cast<unsigned long long>(GetACP());
     report.End();
     Request(report, request, facts);
-    Attachment(report, request.attachment);
+    Attachment(report, request.attachment,
+               facts.exactRequest != nullptr ? facts.exactRequest->attachment : nullptr);
     Roads(report, facts.dispatch);
     report << "exit code: " << (facts.exitCode == 0 ? "0" : "-1");
     report.End().End();

@@ -10,9 +10,10 @@
 
 // Everything the report says about this run beyond the request itself.
 struct RunFacts {
-    const DispatchReport* dispatch = nullptr;   // null: no road ran
-    const BodyFileFacts* bodyFile = nullptr;    // null: the body did not come from a file
-    const ExactTextFacts* exactText = nullptr;  // null: not asked for
+    const DispatchReport* dispatch = nullptr;    // null: no road ran
+    const BodyFileFacts* bodyFile = nullptr;     // null: the body did not come from a file
+    const ExactTextFacts* exactText = nullptr;   // null: not asked for
+    const ExactRequest* exactRequest = nullptr;  // null: none
     bool eml = false;
     bool mailto = false;
     int exitCode = -1;

@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     if (logPath != nullptr) {
         facts.bodyFile = resolved.BodyFile();
         facts.exactText = &resolved.ExactText();
+        facts.exactRequest = resolved.Exact();
         AppendRunReport(logPath, resolved.Request(), facts);
     }
     return facts.exitCode;
