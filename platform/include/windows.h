@@ -142,6 +142,11 @@ typedef LONG_PTR(WINAPI* FARPROC)();
 #define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_NO_ASSOCIATION 1155L
 #define ERROR_DDE_FAIL 1156L
+#define ERROR_INVALID_FUNCTION 1L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_NOT_SUPPORTED 50L
+#define ERROR_INVALID_NAME 123L
+#define ERROR_BAD_PATHNAME 161L
 
 // Files.
 #define GENERIC_READ 0x80000000UL
@@ -149,6 +154,7 @@ typedef LONG_PTR(WINAPI* FARPROC)();
 #define FILE_APPEND_DATA (0x0004)
 #define FILE_SHARE_READ 0x00000001
 #define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
 #define CREATE_NEW 1
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
@@ -157,6 +163,13 @@ typedef LONG_PTR(WINAPI* FARPROC)();
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
 
 typedef struct _SECURITY_ATTRIBUTES {
     DWORD nLength;
@@ -181,6 +194,32 @@ typedef struct _WIN32_FIND_DATAA {
     CHAR cFileName[MAX_PATH];
     CHAR cAlternateFileName[14];
 } WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+
+typedef struct _WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+} WIN32_FIND_DATAW, *PWIN32_FIND_DATAW, *LPWIN32_FIND_DATAW;
+
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *PBY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
 
 typedef struct _SYSTEMTIME {
     WORD wYear;
@@ -212,10 +251,12 @@ typedef struct _OVERLAPPED {
 // The system functions have C linkage, as on Windows.
 extern "C" {
 
+// File names: the file system's names are UTF-8. A names are taken in the
+// ANSI code page, W names in UTF-16, so both kinds of call name the same
+// file; names handed back are converted the other way.
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
-// The file system's names are UTF-8: lpFileName is converted to it.
 HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
@@ -225,24 +266,49 @@ WINBOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToW
                          LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 WINBOOL WINAPI CloseHandle(HANDLE hObject);
 WINBOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize);
+// FILE_TYPE_DISK for a regular file, FILE_TYPE_PIPE for a FIFO or socket,
+// FILE_TYPE_CHAR for a character device.
+DWORD WINAPI GetFileType(HANDLE hFile);
+WINBOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove,
+                                PLARGE_INTEGER lpNewFilePointer, DWORD dwMoveMethod);
+// The volume serial number and file index name the file: the device and
+// inode numbers.
+WINBOOL WINAPI GetFileInformationByHandle(HANDLE hFile,
+                                          LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+DWORD WINAPI GetFileAttributesW(LPCWSTR lpFileName);
 WINBOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+WINBOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
 WINBOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+WINBOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 // Lists the directory of lpFileName for names matching its last part, with
 // Windows' wildcards '*' and '?'.
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 WINBOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
+HANDLE WINAPI FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW lpFindFileData);
+WINBOOL WINAPI FindNextFileW(HANDLE hFindFile, LPWIN32_FIND_DATAW lpFindFileData);
 WINBOOL WINAPI FindClose(HANDLE hFindFile);
 // $TMP, else $TEMP, else $TMPDIR, else /tmp/, always with a trailing '/'.
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
+DWORD WINAPI GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer);
+// A volume without 8.3 names: the short form of an existing path is the
+// path itself.
+DWORD WINAPI GetShortPathNameW(LPCWSTR lpszLongPath, LPWSTR lpszShortPath, DWORD cchBuffer);
+// The path made absolute against the current directory.
+DWORD WINAPI GetFullPathNameW(LPCWSTR lpFileName, DWORD nBufferLength, LPWSTR lpBuffer,
+                              LPWSTR* lpFilePart);
 // Looks in the program's directory, the current directory, then PATH.
 DWORD APIENTRY SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpExtension,
                            DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+DWORD APIENTRY SearchPathW(LPCWSTR lpPath, LPCWSTR lpFileName, LPCWSTR lpExtension,
+                           DWORD nBufferLength, LPWSTR lpBuffer, LPWSTR* lpFilePart);
 
 // Environment.
 DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize);
-// The process's arguments (in the ANSI code page, as they reach main) in
-// UTF-16, quoted so that the C runtime's rules split them back the same.
+DWORD WINAPI ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD nSize);
+// The process's arguments in UTF-16, each read as UTF-8 where it is valid
+// UTF-8 and else in the ANSI code page, quoted so that the C runtime's
+// rules split them back the same.
 LPWSTR WINAPI GetCommandLineW(VOID);
 
 // The calling thread's last error, which failing kernel calls set.
@@ -263,8 +329,10 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 WINBOOL WINAPI FreeLibrary(HMODULE hLibModule);
 
-// Code pages. The stand-in's ANSI code page is Windows-1252; it converts
-// between UTF-16 and that or UTF-8.
+// Code pages. The stand-in's ANSI code page is Windows-1252 unless a test
+// sets 932 (Shift-JIS) or 65001 (UTF-8); it converts between UTF-16 and
+// those. WideCharToMultiByte without WC_NO_BEST_FIT_CHARS uses a look-alike
+// (best fit) for a character the code page lacks where Windows has one.
 UINT WINAPI GetACP(void);
 #define CP_ACP 0
 #define CP_UTF8 65001
@@ -299,6 +367,12 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                           PHKEY phkResult);
 LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                             LPBYTE lpData, LPDWORD lpcbData);
+LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                          PHKEY phkResult);
+// String values come back in UTF-16 (each stored string read in the ANSI
+// code page), counted in bytes with their terminator.
+LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                              LPBYTE lpData, LPDWORD lpcbData);
 LONG WINAPI RegCloseKey(HKEY hKey);
 
