@@ -11,4 +11,4 @@
 // be written, or no program is registered for .eml files; -1 with the draft
 // kept when the program was reached by DDE and the conversation failed, as
 // it may still read the draft. failure, when given, hears why.
-int ComposeViaEml(const ExactRequest& request, RoadFailure* failure = nullptr);
+int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure = nullptr);

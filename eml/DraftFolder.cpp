@@ -5,6 +5,7 @@
 #include "text/TextHelpers.h"
 #include "win32/FileTime.h"
 #include "win32/FindHandle.h"
+#include "win32/LongPath.h"
 
 namespace {
 
@@ -43,24 +44,31 @@ bool Literal(const char*& at, const char* text) {
 
 }  // namespace
 
-bool DraftFolder(Text& folder, RoadFailure* failure) {
+bool DraftFolder(WideText& folder, RoadFailure* failure) {
     const auto failed = [failure](const char* call) {
         NoteCall(failure, call, RoadFailure::Code::Win32, GetLastError());
         return false;
     };
-    char temp[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp) {
+    // At most MAX_PATH + 1 characters and the terminator.
+    WCHAR temp[MAX_PATH + 2];
+    const DWORD length = GetTempPathW(MAX_PATH + 2, temp);
+    if (length == 0 || length >= MAX_PATH + 2) {
         if (length != 0) SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return failed("GetTempPathA");
+        return failed("GetTempPathW");
     }
     // The separator the temporary path itself ends in follows the name.
-    if (!folder.assign(temp, length) || !folder.append(kFolderName, sizeof kFolderName - 1)) {
+    WideText usable;
+    if (!folder.assign(temp, length) || !folder.appendAscii(kFolderName)) {
         NoteOutOfMemory(failure);
         return false;
     }
-    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        return failed("CreateDirectoryA");
+    if (!LongPathForm(folder.c_str(), usable)) {
+        if (GetLastError() != ERROR_NOT_ENOUGH_MEMORY) return failed("GetFullPathNameW");
+        NoteOutOfMemory(failure);
+        return false;
+    }
+    if (!CreateDirectoryW(usable.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        return failed("CreateDirectoryW");
     }
     if (!folder.append(&temp[length - 1], 1)) {
         NoteOutOfMemory(failure);
@@ -69,24 +77,34 @@ bool DraftFolder(Text& folder, RoadFailure* failure) {
     return true;
 }
 
-HANDLE CreateDraftFile(const Text& folder, const SYSTEMTIME& utc, Text& path,
+HANDLE CreateDraftFile(const WideText& folder, const SYSTEMTIME& utc, WideText& path,
                        RoadFailure* failure) {
     for (unsigned attempt = 1; attempt <= kAttempts; ++attempt) {
-        if (!path.assign(folder.c_str(), folder.size()) ||
-            !path.append(kPrefix, sizeof kPrefix - 1) || !AppendStamp(path, utc) ||
-            !AppendDecimal(path, GetCurrentProcessId(), 1) || !path.append("-", 1) ||
-            !AppendDecimal(path, attempt, 1) || !path.append(kExtension, sizeof kExtension - 1)) {
+        Text name;
+        WideText usable;
+        if (!name.assign(kPrefix) || !AppendStamp(name, utc) ||
+            !AppendDecimal(name, GetCurrentProcessId(), 1) || !name.append("-", 1) ||
+            !AppendDecimal(name, attempt, 1) || !name.append(kExtension, sizeof kExtension - 1) ||
+            !path.assign(folder.c_str(), folder.size()) || !path.appendAscii(name.c_str())) {
             NoteOutOfMemory(failure);
             return INVALID_HANDLE_VALUE;
         }
-        const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        if (!LongPathForm(path.c_str(), usable)) {
+            if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) {
+                NoteOutOfMemory(failure);
+            } else {
+                NoteCall(failure, "GetFullPathNameW", RoadFailure::Code::Win32, GetLastError());
+            }
+            return INVALID_HANDLE_VALUE;
+        }
+        const HANDLE file = CreateFileW(usable.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
     // Every name taken, or the folder refused the file.
-    NoteCall(failure, "CreateFileA", RoadFailure::Code::Win32, GetLastError());
+    NoteCall(failure, "CreateFileW", RoadFailure::Code::Win32, GetLastError());
     return INVALID_HANDLE_VALUE;
 }
 
@@ -97,25 +115,37 @@ bool IsDraftFileName(const char* name) {
            Literal(at, kExtension) && *at == '\0';
 }
 
-void DeleteOldDrafts(const Text& folder, ULONGLONG now) {
-    Text pattern;
-    if (!pattern.assign(folder.c_str(), folder.size()) ||
-        !pattern.append(kPrefix, sizeof kPrefix - 1) || !pattern.append("*.eml", 5)) {
+bool DeleteDraft(const WideText& path) {
+    WideText usable;
+    return LongPathForm(path.c_str(), usable) && DeleteFileW(usable.c_str());
+}
+
+void DeleteOldDrafts(const WideText& folder, ULONGLONG now) {
+    WideText pattern, usable;
+    if (!pattern.assign(folder.c_str(), folder.size()) || !pattern.appendAscii(kPrefix) ||
+        !pattern.appendAscii("*.eml") || !LongPathForm(pattern.c_str(), usable)) {
         return;
     }
-    WIN32_FIND_DATAA found;
-    const FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    WIN32_FIND_DATAW found;
+    const FindHandle search(FindFirstFileW(usable.c_str(), &found));
     if (!search.IsOpen()) return;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-            !IsDraftFileName(found.cFileName) ||
             FileTimeTicks(found.ftLastWriteTime) + kDraftLifetime > now) {
             continue;
         }
-        Text old;
-        if (old.assign(folder.c_str(), folder.size()) &&
-            old.append(found.cFileName, std::strlen(found.cFileName))) {
-            DeleteFileA(old.c_str());
+        // Quillora's own names are ASCII: any other is not one of them.
+        char name[MAX_PATH];
+        size_t length = 0;
+        for (; found.cFileName[length] != 0 && found.cFileName[length] < 0x80; ++length) {
+            name[length] = static_cast<char>(found.cFileName[length]);
         }
-    } while (FindNextFileA(search.Get(), &found));
+        if (found.cFileName[length] != 0) continue;
+        name[length] = '\0';
+        WideText old;
+        if (IsDraftFileName(name) && old.assign(folder.c_str(), folder.size()) &&
+            old.append(found.cFileName, length)) {
+            DeleteDraft(old);
+        }
+    } while (FindNextFileW(search.Get(), &found));
 }

@@ -165,7 +165,7 @@ bool PutAttachment(Sink& sink, HANDLE file, RoadFailure* failure) {
 
 }  // namespace
 
-bool WriteDraft(HANDLE draft, const ExactRequest& request, const SYSTEMTIME& utc,
+bool WriteDraft(HANDLE draft, const ComposeRequest& request, const SYSTEMTIME& utc,
                 const DraftAttachment& attachment, RoadFailure* failure) {
     Sink sink(draft, failure);
     if (!AppendHeaderFields(request, utc, sink.text())) return sink.OutOfMemory();

@@ -20,5 +20,5 @@ struct DraftAttachment {
 // is INVALID_HANDLE_VALUE for a request without one. false, with the call
 // that failed and its error noted in failure, when a read or write fails or
 // memory runs out.
-bool WriteDraft(HANDLE draft, const ExactRequest& request, const SYSTEMTIME& utc,
+bool WriteDraft(HANDLE draft, const ComposeRequest& request, const SYSTEMTIME& utc,
                 const DraftAttachment& attachment, RoadFailure* failure);

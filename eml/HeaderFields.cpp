@@ -231,7 +231,7 @@ bool Date(Text& out, const SYSTEMTIME& utc) {
 
 }  // namespace
 
-bool AppendHeaderFields(const ExactRequest& request, const SYSTEMTIME& utc, Text& out) {
+bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Text& out) {
     static const char kUnsent[] = "X-Unsent: 1\r\nMIME-Version: 1.0\r\n";
     if (!Date(out, utc) || !out.append(kUnsent, sizeof kUnsent - 1) ||
         !Recipients(out, "To", request.to) || !Recipients(out, "Cc", request.cc) ||

@@ -18,4 +18,4 @@
 // is quoted where a reader would otherwise split it or take it for a group;
 // one that no mailbox can hold makes its entry a name. An entry yields
 // no one when it holds neither an address nor a name.
-bool AppendHeaderFields(const ExactRequest& request, const SYSTEMTIME& utc, Text& out);
+bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Text& out);

@@ -12,15 +12,16 @@ constexpr DWORD kReadChunk = 64 * 1024;
 
 }  // namespace
 
-bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codePage, Text* exact,
-                  const WCHAR* widePath) {
+bool ReadBodyFile(const WCHAR* path, Text& body, BodyFileFacts& facts, Text* exact, UINT codePage) {
     facts = BodyFileFacts();
     // Shared for writing as well, like an attachment: a log that another
     // program still writes can be sent as it stands.
-    FileHandle file(widePath != nullptr ? OpenSharedRead(widePath) : OpenSharedRead(path));
+    RoadFailure why;
+    FileHandle file(OpenSharedRead(path, &why));
     if (!file.IsOpen()) {
-        facts.error = GetLastError();
-        facts.refusal = "it cannot be opened";
+        facts.call = why.call;
+        facts.error = why.code;
+        facts.refusal = why.refusal != nullptr ? why.refusal : "it cannot be opened";
         return false;
     }
 
@@ -41,6 +42,7 @@ bool ReadBodyFile(const char* path, Text& body, BodyFileFacts& facts, UINT codeP
         const DWORD want = most < kReadChunk ? static_cast<DWORD>(most) : kReadChunk;
         DWORD got = 0;
         if (!ReadFile(file.Get(), chunk, want, &got, nullptr)) {
+            facts.call = "ReadFile";
             facts.error = GetLastError();
             facts.refusal = "it cannot be read";
             return false;

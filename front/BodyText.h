@@ -14,7 +14,8 @@ struct BodyFileFacts {
     const char* encoding = nullptr;  // "UTF-8", "UTF-16 LE", "ANSI code page" ...; null: refused
     size_t notInCodePage = 0;        // characters that became '?'
     const char* refusal = nullptr;   // why the file was not taken
-    DWORD error = 0;                 // the kernel's error, when a kernel call refused it
+    const char* call = nullptr;      // the kernel call that refused it ("CreateFileW")
+    DWORD error = 0;                 // and its error
     bool ascii = false;              // ASCII only: the same text in the code page and in UTF-8
 };
 

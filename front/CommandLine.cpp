@@ -1,7 +1,5 @@
 #include "front/CommandLine.h"
 
-#include <mbstring.h>
-
 namespace {
 
 enum class Option { To, Cc, Bcc, Subject, Body, Attachment, BodyFile, Mailto, Eml, Log, None };
@@ -25,13 +23,25 @@ constexpr OptionName kOptions[] = {
     {"-log", Option::Log},
 };
 
-// Compares with the runtime's multibyte-aware, case-insensitive comparison.
-Option Recognise(const char* argument) {
+// The option names are matched on the arguments exactly as typed, in
+// UTF-16: never on the ANSI arguments Windows also makes of them. Those are
+// converted with look-alikes (best fit), so that a fullwidth hyphen (U+FF0D)
+// or a minus sign (U+2212) in front of "attachment" would become '-' there,
+// and text the caller never meant as an option, from a document title or an
+// address book, would attach a file. Only ASCII letters match regardless of
+// case, so no other character folds into a name either.
+bool IsNamed(const WCHAR* argument, const char* name) {
+    for (;; ++argument, ++name) {
+        WCHAR c = *argument;
+        if (c >= L'A' && c <= L'Z') c = static_cast<WCHAR>(c - L'A' + L'a');
+        if (c != static_cast<WCHAR>(static_cast<unsigned char>(*name))) return false;
+        if (c == 0) return true;
+    }
+}
+
+Option Recognise(const WCHAR* argument) {
     for (const OptionName& candidate : kOptions) {
-        if (_mbsicmp(reinterpret_cast<const unsigned char*>(argument),
-                     reinterpret_cast<const unsigned char*>(candidate.name)) == 0) {
-            return candidate.option;
-        }
+        if (IsNamed(argument, candidate.name)) return candidate.option;
     }
     return Option::None;
 }
@@ -45,7 +55,7 @@ bool operator==(const CommandLine& one, const CommandLine& other) {
            one.log == other.log && one.mailto == other.mailto && one.eml == other.eml;
 }
 
-CommandLine ParseCommandLine(int argc, const char* const* argv) {
+CommandLine ParseCommandLine(int argc, const WCHAR* const* argv) {
     CommandLine line;
     int index = 1;
     while (index < argc) {

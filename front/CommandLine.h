@@ -1,6 +1,8 @@
 // What Quillora's command line says.
 #pragma once
 
+#include <windows.h>
+
 // Where each option's value stands in the argument vector, as an index; 0
 // when the option was not given (argument 0 is the program itself).
 struct CommandLine {
@@ -18,15 +20,18 @@ struct CommandLine {
 
 bool operator==(const CommandLine& one, const CommandLine& other);
 
-// Scans argv[1..argc) for -to, -cc, -bcc, -subject, -body, -attachment,
-// -bodyfile and -log, and the flags -mailto and -eml (case ignored). An
-// option takes the next argument as its value, whatever it looks like; an
-// option given last is ignored, unknown arguments are skipped, and a
-// repeated option keeps its last value. -body and -bodyfile set the same
-// body: the last one given wins. Never fails, and owns nothing.
-CommandLine ParseCommandLine(int argc, const char* const* argv);
+// Scans argv[1..argc), the arguments as typed (UTF-16), for -to, -cc, -bcc,
+// -subject, -body, -attachment, -bodyfile and -log, and the flags -mailto
+// and -eml. An argument is an option only when it is an ASCII '-' and the
+// option's name in ASCII letters, their case ignored: nothing else, however
+// alike it looks, is one. An option takes the next argument as its value,
+// whatever it looks like; an option given last is ignored, unknown
+// arguments are skipped, and a repeated option keeps its last value. -body
+// and -bodyfile set the same body: the last one given wins. Never fails,
+// and owns nothing.
+CommandLine ParseCommandLine(int argc, const WCHAR* const* argv);
 
 // The argument at index, or null for 0 (an option not given).
-inline const char* ArgumentAt(const char* const* argv, int index) {
+inline const WCHAR* ArgumentAt(const WCHAR* const* argv, int index) {
     return index != 0 ? argv[index] : nullptr;
 }

@@ -6,18 +6,6 @@
 #include "mapi/ComposeViaExtendedMapi.h"
 #include "simplemapi/ComposeViaSimpleMapi.h"
 
-namespace {
-
-// A road beyond MAPI, on the exact request when there is one.
-template <typename Road>
-int RunOptIn(const ExactRequest* request, RoadFailure& failure, Road road) {
-    if (request != nullptr) return road(*request, &failure);
-    failure.Refuse("there is not enough memory for the request's text");
-    return -1;
-}
-
-}  // namespace
-
 int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
                     DispatchReport* report) {
     DispatchReport local;
@@ -56,13 +44,13 @@ int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
     // Only on request, and only once both MAPI roads have failed: the draft
     // file first, as it carries the attachment too, then the link.
     if (result != 0 && optIn.eml) {
-        result = run(done.draftFile, [&optIn](const ComposeRequest&, RoadFailure& failure) {
-            return RunOptIn(optIn.request, failure, ComposeViaEml);
+        result = run(done.draftFile, [](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaEml(r, &failure);
         });
     }
     if (result != 0 && optIn.mailto) {
-        result = run(done.mailtoLink, [&optIn](const ComposeRequest&, RoadFailure& failure) {
-            return RunOptIn(optIn.request, failure, ComposeViaMailto);
+        result = run(done.mailtoLink, [](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaMailto(r, &failure);
         });
     }
     return result;

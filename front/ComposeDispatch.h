@@ -22,12 +22,10 @@ struct DispatchReport {
     RoadOutcome drafts, sendDialog, draftFile, mailtoLink;
 };
 
-// The roads beyond MAPI that the command line asked for, and the request
-// they take (null when there was no memory for it: they then refuse).
+// The roads beyond MAPI that the command line asked for.
 struct OptInRoads {
     bool eml = false;
     bool mailto = false;
-    const ExactRequest* request = nullptr;
 };
 
 // Returns the result of the last road tried: 0 for success, -1 for failure.

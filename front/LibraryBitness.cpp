@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "text/WideText.h"
+#include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
 #include "win32/SharedRead.h"
 
@@ -20,7 +24,9 @@ DWORD Little32(const BYTE* p) {
 }  // namespace
 
 int LibraryBitness(const char* path) {
-    FileHandle file(OpenSharedRead(path));
+    WideText wide;
+    if (!Utf8ToWide(path, std::strlen(path), wide)) return 0;
+    FileHandle file(OpenSharedRead(wide.c_str()));
     if (!file.IsOpen()) return 0;
     BYTE head[kHeadBytes];
     DWORD read = 0;

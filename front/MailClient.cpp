@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "text/WideText.h"
+#include "text/WideToUtf8.h"
 #include "win32/RegistryKey.h"
 
 namespace {
@@ -14,22 +16,24 @@ bool HasDirectory(const Text& path) {
     return std::strpbrk(path.c_str(), "\\/:") != nullptr;
 }
 
-bool IsFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+bool IsFile(const WCHAR* path) {
+    const DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 void Find(MailClientLibrary& library) {
-    if (library.path.empty()) return;
-    if (HasDirectory(library.path)) {
-        library.found = IsFile(library.path.c_str());
+    WideText path;
+    if (library.path.empty() || !Utf8ToWide(library.path.c_str(), library.path.size(), path)) {
         return;
     }
-    char found[MAX_PATH];
-    const DWORD length =
-        SearchPathA(nullptr, library.path.c_str(), nullptr, MAX_PATH, found, nullptr);
+    if (HasDirectory(library.path)) {
+        library.found = IsFile(path.c_str());
+        return;
+    }
+    WCHAR found[MAX_PATH];
+    const DWORD length = SearchPathW(nullptr, path.c_str(), nullptr, MAX_PATH, found, nullptr);
     if (length == 0 || length >= MAX_PATH || !IsFile(found)) return;
-    library.found = library.path.assign(found, length);
+    library.found = WideToUtf8(found, length, library.path);
 }
 
 bool ReadDefaultClient(HKEY root, Text& name) {

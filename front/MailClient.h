@@ -6,12 +6,12 @@
 #include "text/Text.h"
 
 struct MailClientLibrary {
-    Text path;           // as registered and expanded; empty when none is
+    Text path;           // as registered and expanded, in UTF-8; empty when none is
     bool found = false;  // the file exists (a bare name: on the search path)
 };
 
 struct MailClient {
-    Text name;                   // empty: no default mail client
+    Text name;                   // in UTF-8; empty: no default mail client
     MailClientLibrary extended;  // DLLPathEx, the Extended MAPI library
     MailClientLibrary simple;    // DLLPath, the Simple MAPI library
 };

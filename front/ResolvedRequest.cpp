@@ -1,70 +1,77 @@
 #include "front/ResolvedRequest.h"
 
+#include <utility>
+
 #include "front/BodyFile.h"
 #include "text/TextHelpers.h"
 #include "text/WideToAnsi.h"
 #include "text/WideToUtf8.h"
+#include "win32/SharedRead.h"
 
 namespace {
 
-size_t NotInCodePage(const WCHAR* const* wide, int index) {
-    return index != 0 ? CountNotInCodePage(wide[index], WideLength(wide[index])) : 0;
+// The argument at index in UTF-8 (null for an option not given, or when
+// memory runs out: ok then says so).
+const char* Utf8At(const WCHAR* const* argv, int index, Text& utf8, bool& ok) {
+    if (index == 0) return nullptr;
+    ok = ok && WideToUtf8(argv[index], WideLength(argv[index]), utf8);
+    return utf8.c_str();
+}
+
+size_t TypedNotInCodePage(const WCHAR* const* argv, int index) {
+    return index != 0 ? CountNotInCodePage(argv[index], WideLength(argv[index])) : 0;
 }
 
 }  // namespace
 
-void ResolvedRequest::ReadExactText(const CommandLine& line, int argc, const char* const* argv) {
-    exactText_.read = true;
-    // Used only where it holds the same options at the same places as the
-    // ANSI arguments: then each value is the same argument, as typed.
-    exactText_.fromCommandLine =
-        wide_.Read() && ParseCommandLine(wide_.Count(), wide_.Utf8()) == line;
-    if (exactText_.fromCommandLine) {
-        const WCHAR* const* wide = wide_.Wide();
-        const int texts[] = {line.to,      line.cc,         line.bcc,
-                             line.subject, line.attachment, line.bodyFromFile ? 0 : line.body};
-        for (const int index : texts) exactText_.notInCodePage += NotInCodePage(wide, index);
-    } else if (!wide_.FromAnsi(argc, argv)) {
-        return;
-    }
-    const char* const* utf8 = wide_.Utf8();
-    exact_.to = ArgumentAt(utf8, line.to);
-    exact_.cc = ArgumentAt(utf8, line.cc);
-    exact_.bcc = ArgumentAt(utf8, line.bcc);
-    exact_.subject = ArgumentAt(utf8, line.subject);
-    exact_.attachment = line.attachment != 0 ? wide_.Wide()[line.attachment] : nullptr;
-    hasExact_ = true;
-}
-
-bool ResolvedRequest::Resolve(const CommandLine& line, int argc, const char* const* argv) {
-    request_.to = ArgumentAt(argv, line.to);
-    request_.cc = ArgumentAt(argv, line.cc);
-    request_.bcc = ArgumentAt(argv, line.bcc);
-    request_.subject = ArgumentAt(argv, line.subject);
-    request_.attachment = ArgumentAt(argv, line.attachment);
-    if (line.eml || line.mailto) ReadExactText(line, argc, argv);
+bool ResolvedRequest::ResolveBody(const CommandLine& line, const WCHAR* const* argv) {
     if (line.body == 0) return true;
-
     if (line.bodyFromFile) {
         fromFile_ = true;
+        Text body, exact;
         // A body file not taken whole would lose text.
-        if (!ReadBodyFile(argv[line.body], body_, bodyFile_, CP_ACP,
-                          hasExact_ ? &exactBody_ : nullptr,
-                          hasExact_ ? wide_.Wide()[line.body] : nullptr)) {
-            return false;
+        if (!ReadBodyFile(argv[line.body], body, bodyFile_, &exact)) return false;
+        // ASCII is the same text in both forms: the body serves both.
+        if (bodyFile_.ascii) {
+            request_.SetBody(std::move(body), Text(), true);
+        } else {
+            request_.SetBody(std::move(exact), std::move(body), false);
         }
-    } else {
-        // Without memory for the copy the body is empty rather than cut.
-        if (!body_.assign(argv[line.body])) body_.clear();
-        ReplaceAll(body_, "\\n", "\n");
-        if (hasExact_) {
-            if (!exactBody_.assign(wide_.Utf8()[line.body])) exactBody_.clear();
-            ReplaceAll(exactBody_, "\\n", "\n", CP_UTF8);
-        }
+        return true;
     }
-    request_.body = body_.c_str();
-    // ASCII from a file is the same text in UTF-8: the body serves both.
-    const bool shared = fromFile_ && bodyFile_.ascii;
-    if (hasExact_) exact_.body = shared ? body_.c_str() : exactBody_.c_str();
-    return true;
+    bool ok = true;
+    Text body;
+    Utf8At(argv, line.body, body, ok);
+    // The escape is read on the text as typed: only '\' itself starts one,
+    // never a character the code page would turn into one (U+00A5 in 932).
+    ReplaceAll(body, "\\n", "\n", CP_UTF8);
+    outOfMemory_ = !ok || !request_.SetBody(body.c_str());
+    return !outOfMemory_;
+}
+
+bool ResolvedRequest::Resolve(const CommandLine& line, const WCHAR* const* argv) {
+    Text to, cc, bcc, subject;
+    bool ok = true;
+    ok = request_.SetRecipients(RecipientKind::To, Utf8At(argv, line.to, to, ok)) && ok;
+    ok = request_.SetRecipients(RecipientKind::Cc, Utf8At(argv, line.cc, cc, ok)) && ok;
+    ok = request_.SetRecipients(RecipientKind::Bcc, Utf8At(argv, line.bcc, bcc, ok)) && ok;
+    ok = request_.SetSubject(Utf8At(argv, line.subject, subject, ok)) && ok;
+    if (line.attachment != 0) {
+        // Opened once, by the path as typed: every road and the report read
+        // this handle.
+        RoadFailure why;
+        attachment_.Reset(OpenSharedRead(argv[line.attachment], &why));
+        ok = request_.SetAttachment(argv[line.attachment], attachment_.Get(), why) && ok;
+    }
+    const int typed[] = {line.to,      line.cc,         line.bcc,
+                         line.subject, line.attachment, line.bodyFromFile ? 0 : line.body};
+    for (const int index : typed) notInCodePage_ += TypedNotInCodePage(argv, index);
+    if (!ok) {
+        outOfMemory_ = true;
+        return false;
+    }
+    const bool bodyTaken = ResolveBody(line, argv);
+    // Finished even without a body, so that the report can count the rest.
+    outOfMemory_ = outOfMemory_ || !request_.Finish();
+    return bodyTaken && !outOfMemory_;
 }

@@ -1,21 +1,15 @@
-// The request in the forms the roads take, resolved from the command line:
+// The request resolved from the command line as typed: every text in UTF-8,
 // the body from -body (its backslash-n pairs made line breaks) or from the
-// body file, and for the roads beyond MAPI the text as it was typed, from
-// the UTF-16 command line.
+// body file, the attachment opened once, and the MAPI roads' 8-bit view.
 #pragma once
+
+#include <windows.h>
 
 #include "front/BodyText.h"
 #include "front/CommandLine.h"
-#include "front/WideCommandLine.h"
 #include "text/ComposeRequest.h"
-#include "text/Text.h"
-
-// Where the exact text came from, for the run's report.
-struct ExactTextFacts {
-    bool read = false;             // -eml or -mailto asked for it
-    bool fromCommandLine = false;  // from the UTF-16 command line; else the ANSI arguments
-    size_t notInCodePage = 0;      // characters of the request's texts the ANSI code page lacks
-};
+#include "text/OwnedRequest.h"
+#include "win32/FileHandle.h"
 
 class ResolvedRequest {
 public:
@@ -23,28 +17,26 @@ public:
     ResolvedRequest(const ResolvedRequest&) = delete;
     ResolvedRequest& operator=(const ResolvedRequest&) = delete;
 
-    // false when the body file cannot be taken whole (BodyFile() says why):
-    // the run then stops before any road.
-    bool Resolve(const CommandLine& line, int argc, const char* const* argv);
+    // false when the run must stop before any road: the body file cannot be
+    // taken whole (BodyFile() says why), or there is no memory for the
+    // request (OutOfMemory()); a request cut short would lose text.
+    bool Resolve(const CommandLine& line, const WCHAR* const* argv);
 
-    // The MAPI roads' request: the ANSI arguments.
-    const ComposeRequest& Request() const { return request_; }
-    // The request of the roads beyond MAPI, when -eml or -mailto asked for
-    // it; null otherwise, or when memory ran out.
-    const ExactRequest* Exact() const { return hasExact_ ? &exact_ : nullptr; }
+    const ComposeRequest& Request() const { return request_.Request(); }
     const BodyFileFacts* BodyFile() const { return fromFile_ ? &bodyFile_ : nullptr; }
-    const ExactTextFacts& ExactText() const { return exactText_; }
+    // Characters of the typed text (recipients, subject, a -body text, the
+    // attachment's path) that the ANSI code page lacks: the MAPI roads get a
+    // look-alike or '?' for each.
+    size_t NotInCodePage() const { return notInCodePage_; }
+    bool OutOfMemory() const { return outOfMemory_; }
 
 private:
-    void ReadExactText(const CommandLine& line, int argc, const char* const* argv);
+    bool ResolveBody(const CommandLine& line, const WCHAR* const* argv);
 
-    ComposeRequest request_;
-    ExactRequest exact_;
-    bool hasExact_ = false;
+    OwnedRequest request_;
+    FileHandle attachment_;
     BodyFileFacts bodyFile_;
     bool fromFile_ = false;
-    ExactTextFacts exactText_;
-    Text body_;
-    Text exactBody_;
-    WideCommandLine wide_;
+    bool outOfMemory_ = false;
+    size_t notInCodePage_ = 0;
 };

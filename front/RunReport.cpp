@@ -8,9 +8,12 @@
 #include "front/MailClient.h"
 #include "front/ResultNames.h"
 #include "text/TextHelpers.h"
+#include "text/WideText.h"
+#include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
-#include "win32/SharedRead.h"
+#include "win32/LongPath.h"
 #include "win32/RegistryKey.h"
+#include "win32/SharedRead.h"
 
 namespace {
 
@@ -26,6 +29,13 @@ public:
     }
     Report& operator<<(const Text& text) {
         ok_ = ok_ && text_.append(text.c_str(), text.size());
+        return *this;
+    }
+    // UTF-8 text from outside the program (a path, a registry string), with
+    // every control and bidirectional formatting character as <U+XXXX>, so
+    // that it can neither start a line of its own nor turn one around.
+    Report& Quoted(const char* utf8) {
+        ok_ = ok_ && AppendEscaped(utf8, text_);
         return *this;
     }
     Report& operator<<(unsigned long long number) {
@@ -51,6 +61,35 @@ private:
     Text text_;
     bool ok_ = true;
 };
+
+// Whether code point c is a control (C0, DEL, C1) or one of the characters
+// that reorder text or break a line: the marks, embeddings, overrides,
+// isolates and separators.
+bool Escaped(uint32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 ||
+           c == 0x2029;
+}
+
+// The code point that starts at utf8 and how many bytes it takes (1 for a
+// byte that starts none, which stands as U+FFFD).
+uint32_t CodePoint(const unsigned char* utf8, size_t& bytes) {
+    const unsigned char lead = utf8[0];
+    bytes = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    uint32_t c = bytes == 1 ? lead : lead & (0x3F >> (bytes - 1));
+    for (size_t i = 1; i < bytes; ++i) {
+        if ((utf8[i] & 0xC0) != 0x80) {
+            bytes = 0;
+            break;
+        }
+        c = c << 6 | (utf8[i] & 0x3F);
+    }
+    if (bytes == 0) {
+        bytes = 1;
+        return 0xFFFD;
+    }
+    return c;
+}
 
 void When(Report& report) {
     SYSTEMTIME now;
@@ -79,22 +118,25 @@ void Windows(Report& report) {
         report.End();
         return;
     }
-    report << (key.ReadString("ProductName", product) ? product.c_str() : "Windows");
+    report.Quoted(key.ReadString("ProductName", product) ? product.c_str() : "Windows");
     if (key.ReadNumber("CurrentMajorVersionNumber", major) &&
         key.ReadNumber("CurrentMinorVersionNumber", minor)) {
         report << ", version " << static_cast<unsigned long long>(major) << "."
                << static_cast<unsigned long long>(minor);
     } else if (key.ReadString("CurrentVersion", version)) {
-        report << ", version " << version;
+        report << ", version ";
+        report.Quoted(version.c_str());
     }
-    if (key.ReadString("CurrentBuild", build)) report << ", build " << build;
-    if (key.ReadString("DisplayVersion", display)) report << " (" << display << ")";
+    if (key.ReadString("CurrentBuild", build)) report.Quoted(", build ").Quoted(build.c_str());
+    if (key.ReadString("DisplayVersion", display)) {
+        report.Quoted(" (").Quoted(display.c_str()) << ")";
+    }
     report.End();
 }
 
-unsigned long long Recipients(const char* list) {
+unsigned long long Recipients(const ComposeRequest& request, RecipientKind kind) {
     unsigned long long count = 0;
-    SplitRecipientList(list, RecipientKind::To, [&count](const char*, RecipientKind) { ++count; });
+    for (size_t i = 0; i < request.recipientCount; ++i) count += request.recipients[i].kind == kind;
     return count;
 }
 
@@ -118,40 +160,42 @@ void Body(Report& report, const BodyFileFacts& bodyFile) {
                << (missing == 1 ? " character" : " characters") << " not in the code page";
     } else {
         report << "refused: " << (bodyFile.refusal ? bodyFile.refusal : "it cannot be taken whole");
-        if (bodyFile.error != 0) {
+        if (bodyFile.call != nullptr) {
             report << " (";
-            Call(report, "error", RoadFailure::Code::Win32, bodyFile.error);
+            Call(report, bodyFile.call, RoadFailure::Code::Win32, bodyFile.error);
             report << ")";
         }
     }
     report.End();
 }
 
-// Where the roads beyond MAPI had their text from, and how much of it the
-// MAPI roads' code page could not hold: counts, never words.
-void ExactText(Report& report, const ExactTextFacts& exact) {
-    if (!exact.read) return;
-    report << "text for the draft file and link: ";
-    if (exact.fromCommandLine) {
-        const unsigned long long missing = exact.notInCodePage;
-        report << "as typed (UTF-16 command line), " << missing
-               << (missing == 1 ? " character" : " characters") << " not in the ANSI code page";
-    } else {
-        report << "the ANSI arguments (the UTF-16 command line could not be used)";
-    }
+// How much of the typed text the MAPI roads' code page lacks: counts,
+// never words.
+void BeyondCodePage(Report& report, size_t notInCodePage) {
+    const unsigned long long missing = notInCodePage;
+    report << "text beyond the ANSI code page: " << missing
+           << (missing == 1 ? " character" : " characters")
+           << " (the draft file and link take the text as typed, the MAPI roads a look-alike or "
+              "'?')";
     report.End();
 }
 
 void Request(Report& report, const ComposeRequest& request, const RunFacts& facts) {
-    report << "request: To " << Recipients(request.to) << ", Cc " << Recipients(request.cc)
-           << ", Bcc " << Recipients(request.bcc) << " recipients";
+    if (facts.outOfMemory) {
+        report << "request: there is not enough memory for it";
+        report.End();
+        return;
+    }
+    report << "request: To " << Recipients(request, RecipientKind::To) << ", Cc "
+           << Recipients(request, RecipientKind::Cc) << ", Bcc "
+           << Recipients(request, RecipientKind::Bcc) << " recipients";
     Field(report, "subject", request.subject);
     Field(report, "body", request.body);
     if (facts.eml) report << ", -eml";
     if (facts.mailto) report << ", -mailto";
     report.End();
     if (facts.bodyFile != nullptr) Body(report, *facts.bodyFile);
-    if (facts.exactText != nullptr) ExactText(report, *facts.exactText);
+    BeyondCodePage(report, facts.notInCodePage);
 }
 
 void Call(Report& report, const char* call, RoadFailure::Code kind, uint32_t code) {
@@ -171,32 +215,26 @@ void Size(Report& report, HANDLE file) {
     }
 }
 
-// The attachment as the MAPI roads open it, by its ANSI path, and where
-// that names no file, as the draft road opens it, by its UTF-16 path.
-void Attachment(Report& report, const char* path, const WCHAR* widePath) {
+// The attachment by its path as typed, and its size or why it cannot be
+// read, from the one opening every road shares.
+void Attachment(Report& report, const AttachedFile* file) {
     report << "attachment: ";
-    if (path == nullptr) {
+    if (file == nullptr) {
         report << "none";
         report.End();
         return;
     }
-    report << path;
-    FileHandle file(OpenSharedRead(path));
-    if (file.IsOpen()) {
-        Size(report, file.Get());
-        report.End();
-        return;
-    }
-    const DWORD error = GetLastError();
-    FileHandle wide(widePath != nullptr ? OpenSharedRead(widePath) : INVALID_HANDLE_VALUE);
-    if (wide.IsOpen()) {
-        Size(report, wide.Get());
-        report << " by its UTF-16 path; by this ANSI one, as the MAPI roads take it, it cannot be "
-                  "opened: ";
-    } else {
+    Text path;
+    if (!WideToUtf8(file->path, WideLength(file->path), path)) path.clear();
+    report.Quoted(path.c_str());
+    if (file->IsOpen()) {
+        Size(report, file->file);
+    } else if (file->opening.call != nullptr) {
         report << ", cannot be opened: ";
+        Call(report, file->opening.call, file->opening.kind, file->opening.code);
+    } else if (file->opening.refusal != nullptr) {
+        report << ", cannot be opened: " << file->opening.refusal;
     }
-    Call(report, "CreateFileA", RoadFailure::Code::Win32, error);
     report.End();
 }
 
@@ -207,10 +245,10 @@ int Library(Report& report, const char* what, const MailClientLibrary& library) 
     if (library.path.empty()) {
         report << "none registered";
     } else if (!library.found) {
-        report << library.path << ", not found";
+        report.Quoted(library.path.c_str()) << ", not found";
     } else {
         bits = LibraryBitness(library.path.c_str());
-        report << library.path << ", ";
+        report.Quoted(library.path.c_str()) << ", ";
         if (bits == 0) {
             report << "not a Windows library";
         } else {
@@ -225,7 +263,8 @@ int Library(Report& report, const char* what, const MailClientLibrary& library) 
 // for the report alone.
 void Client(Report& report) {
     const MailClient client = LookUpMailClient();
-    report << "mail client: " << (client.name.empty() ? "none registered" : client.name.c_str());
+    report << "mail client: ";
+    report.Quoted(client.name.empty() ? "none registered" : client.name.c_str());
     report.End();
     if (client.name.empty()) return;
     const int extended = Library(report, "Extended MAPI library (DLLPathEx)", client.extended);
@@ -275,7 +314,25 @@ void Roads(Report& report, const DispatchReport* dispatch) {
 
 }  // namespace
 
-void AppendRunReport(const char* path, const ComposeRequest& request, const RunFacts& facts) {
+bool AppendEscaped(const char* utf8, Text& out) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    const auto* at = reinterpret_cast<const unsigned char*>(utf8);
+    while (*at != 0) {
+        size_t bytes = 0;
+        const uint32_t c = CodePoint(at, bytes);
+        if (Escaped(c)) {
+            char escape[] = "<U+0000>";
+            for (int i = 0; i < 4; ++i) escape[6 - i] = kDigits[(c >> (4 * i)) & 0xF];
+            if (!out.append(escape, 8)) return false;
+        } else if (!out.append(reinterpret_cast<const char*>(at), bytes)) {
+            return false;
+        }
+        at += bytes;
+    }
+    return true;
+}
+
+void AppendRunReport(const WCHAR* path, const ComposeRequest& request, const RunFacts& facts) {
     Report report;
     When(report);
     Program(report);
@@ -283,19 +340,30 @@ void AppendRunReport(const char* path, const ComposeRequest& request, const RunF
     report << "ANSI code page: " << static_cast<unsigned long long>(GetACP());
     report.End();
     Request(report, request, facts);
-    Attachment(report, request.attachment,
-               facts.exactRequest != nullptr ? facts.exactRequest->attachment : nullptr);
+    Attachment(report, request.attachment);
     Roads(report, facts.dispatch);
     report << "exit code: " << (facts.exitCode == 0 ? "0" : "-1");
     report.End().End();
     if (!report.ok()) return;
 
     // Appending, one write for the whole report: runs that share the file
-    // never interleave their lines.
-    FileHandle log(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!log.IsOpen()) return;
+    // never interleave their lines. Only to a file on a disk: a pipe could
+    // hold the run up for ever.
+    WideText usable;
+    if (!LongPathForm(path, usable)) return;
+    const HANDLE opened =
+        CreateFileW(usable.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // UTF-8's byte order mark, which Notepad and its kind go by, only at the
+    // start of a file this run made, never in the middle of an old log.
+    const bool created = opened != INVALID_HANDLE_VALUE && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (opened == INVALID_HANDLE_VALUE || !KeepDiskFile(opened, nullptr)) return;
+    FileHandle log(opened);
+    Text text;
+    if (!text.assign(created ? "\xEF\xBB\xBF" : "") ||
+        !text.append(report.text().c_str(), report.text().size())) {
+        return;
+    }
     DWORD written = 0;
-    WriteFile(log.Get(), report.text().c_str(), static_cast<DWORD>(report.text().size()), &written,
-              nullptr);
+    WriteFile(log.Get(), text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
 }

@@ -3,23 +3,30 @@
 // road did and the exit code.
 #pragma once
 
+#include <windows.h>
+
 #include "front/BodyText.h"
 #include "front/ComposeDispatch.h"
-#include "front/ResolvedRequest.h"
 #include "text/ComposeRequest.h"
+#include "text/Text.h"
 
 // Everything the report says about this run beyond the request itself.
 struct RunFacts {
-    const DispatchReport* dispatch = nullptr;    // null: no road ran
-    const BodyFileFacts* bodyFile = nullptr;     // null: the body did not come from a file
-    const ExactTextFacts* exactText = nullptr;   // null: not asked for
-    const ExactRequest* exactRequest = nullptr;  // null: none
+    const DispatchReport* dispatch = nullptr;  // null: no road ran
+    const BodyFileFacts* bodyFile = nullptr;   // null: the body did not come from a file
+    size_t notInCodePage = 0;                  // typed characters the ANSI code page lacks
+    bool outOfMemory = false;                  // no memory for the request: no road ran
     bool eml = false;
     bool mailto = false;
     int exitCode = -1;
 };
 
-// Appends the report to the file at path, creating it when missing; opened
-// for appending and shared, so that runs may log to the same file. A log
-// that cannot be written is let go: it never changes what the run does.
-void AppendRunReport(const char* path, const ComposeRequest& request, const RunFacts& facts);
+// Appends the report, in UTF-8, to the file at path (UTF-16, as typed),
+// creating it when missing (with UTF-8's byte order mark first); opened for
+// appending and shared, so that runs may log to the same file. A log that
+// cannot be written is let go: it never changes what the run does.
+void AppendRunReport(const WCHAR* path, const ComposeRequest& request, const RunFacts& facts);
+
+// Appends UTF-8 text with each control and bidirectional formatting
+// character as <U+XXXX>; false when memory runs out.
+bool AppendEscaped(const char* utf8, Text& out);

@@ -1,22 +1,13 @@
 #include "front/WideCommandLine.h"
 
-#include <climits>
 #include <cstdlib>
-#include <cstring>
 
-#include "text/WideToUtf8.h"
+#include "text/WideText.h"
 
 namespace {
 
 bool IsBlank(WCHAR c) {
     return c == L' ' || c == L'\t';
-}
-
-// Appends the UTF-8 of a zero-terminated UTF-16 argument and its zero.
-bool AppendUtf8(const WCHAR* argument, Text& out) {
-    Text utf8;
-    return WideToUtf8(argument, WideLength(argument), utf8) &&
-           out.append(utf8.c_str(), utf8.size() + 1);
 }
 
 }  // namespace
@@ -71,12 +62,9 @@ WideCommandLine::~WideCommandLine() {
 
 void WideCommandLine::Release() {
     std::free(chars_);
-    std::free(wide_);
-    std::free(utf8_);
+    std::free(arguments_);
     chars_ = nullptr;
-    wide_ = nullptr;
-    utf8_ = nullptr;
-    utf8Chars_.clear();
+    arguments_ = nullptr;
     count_ = 0;
 }
 
@@ -84,63 +72,14 @@ bool WideCommandLine::Split(const WCHAR* line) {
     Release();
     if (line == nullptr) return false;
     const size_t length = WideLength(line);
-    if (!Allocate(length + 1, SplitArgumentsMost(length))) return false;
-    return Finish(SplitCommandLine(line, chars_, wide_));
-}
-
-bool WideCommandLine::FromAnsi(int argc, const char* const* argv) {
-    Release();
-    size_t total = 0;
-    for (int i = 0; i < argc; ++i) {
-        const size_t length = std::strlen(argv[i]);
-        if (length > INT_MAX) return false;
-        const int units = length == 0 ? 0
-                                      : MultiByteToWideChar(CP_ACP, 0, argv[i],
-                                                            static_cast<int>(length), nullptr, 0);
-        if (length != 0 && units <= 0) return false;
-        total += static_cast<size_t>(units) + 1;
+    const size_t most = SplitArgumentsMost(length);
+    chars_ = static_cast<WCHAR*>(std::malloc((length + 1) * sizeof(WCHAR)));
+    arguments_ = static_cast<const WCHAR**>(std::malloc((most + 1) * sizeof(const WCHAR*)));
+    if (chars_ == nullptr || arguments_ == nullptr) {
+        Release();
+        return false;
     }
-    if (argc < 0 || !Allocate(total, static_cast<size_t>(argc))) return false;
-    WCHAR* out = chars_;
-    for (int i = 0; i < argc; ++i) {
-        const size_t length = std::strlen(argv[i]);
-        const int units = length == 0
-                              ? 0
-                              : MultiByteToWideChar(CP_ACP, 0, argv[i], static_cast<int>(length),
-                                                    out, static_cast<int>(total));
-        wide_[i] = out;
-        out += units;
-        *out++ = 0;
-        total -= static_cast<size_t>(units) + 1;
-    }
-    return Finish(argc);
-}
-
-bool WideCommandLine::Allocate(size_t units, size_t arguments) {
-    chars_ = static_cast<WCHAR*>(std::malloc(units * sizeof(WCHAR)));
-    wide_ = static_cast<const WCHAR**>(std::malloc((arguments + 1) * sizeof(const WCHAR*)));
-    utf8_ = static_cast<const char**>(std::malloc((arguments + 1) * sizeof(const char*)));
-    if (chars_ != nullptr && wide_ != nullptr && utf8_ != nullptr) return true;
-    Release();
-    return false;
-}
-
-bool WideCommandLine::Finish(int count) {
-    wide_[count] = nullptr;
-    for (int i = 0; i < count; ++i) {
-        if (!AppendUtf8(wide_[i], utf8Chars_)) {
-            Release();
-            return false;
-        }
-    }
-    // Pointers into the UTF-8 text only once it has stopped growing.
-    const char* at = utf8Chars_.c_str();
-    for (int i = 0; i < count; ++i) {
-        utf8_[i] = at;
-        while (*at != '\0') ++at;
-        ++at;
-    }
-    utf8_[count] = nullptr;
-    count_ = count;
+    count_ = SplitCommandLine(line, chars_, arguments_);
+    arguments_[count_] = nullptr;
     return true;
 }

@@ -1,10 +1,12 @@
 // The program's command line as Windows keeps it, in UTF-16: the text as it
-// was typed, before the ANSI code page had its say.
+// was typed, before the ANSI code page had its say. It is the program's only
+// reading of its arguments: the ANSI arguments Windows makes of it are never
+// read (their look-alikes could turn a value into an option).
 #pragma once
 
 #include <windows.h>
 
-#include "text/Text.h"
+#include <cstddef>
 
 // Splits line into arguments by the rules the C runtime splits a command
 // line into argv with: the program name runs to the first blank outside
@@ -20,7 +22,7 @@ inline size_t SplitArgumentsMost(size_t length) {
     return length / 2 + 2;
 }
 
-// GetCommandLineW's text split into arguments, each also in UTF-8.
+// GetCommandLineW's text split into arguments.
 class WideCommandLine {
 public:
     WideCommandLine() = default;
@@ -31,21 +33,14 @@ public:
     // false when there is no command line or memory runs out.
     bool Read() { return Split(GetCommandLineW()); }
     bool Split(const WCHAR* line);
-    // The ANSI arguments in UTF-16, where the command line cannot serve.
-    bool FromAnsi(int argc, const char* const* argv);
 
     int Count() const { return count_; }
-    const WCHAR* const* Wide() const { return wide_; }
-    const char* const* Utf8() const { return utf8_; }
+    const WCHAR* const* Arguments() const { return arguments_; }
 
 private:
     void Release();
-    bool Allocate(size_t units, size_t arguments);
-    bool Finish(int count);
 
     int count_ = 0;
     WCHAR* chars_ = nullptr;
-    const WCHAR** wide_ = nullptr;
-    Text utf8Chars_;  // every argument in UTF-8, each ending in a zero
-    const char** utf8_ = nullptr;
+    const WCHAR** arguments_ = nullptr;
 };

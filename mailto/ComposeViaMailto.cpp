@@ -3,7 +3,7 @@
 #include "mailto/MailtoUrl.h"
 #include "win32/ShellOpen.h"
 
-int ComposeViaMailto(const ExactRequest& request, RoadFailure* failure) {
+int ComposeViaMailto(const ComposeRequest& request, RoadFailure* failure) {
     if (request.attachment != nullptr) {
         NoteRefusal(failure, "a mailto: link cannot carry the attachment");
         return -1;

@@ -10,4 +10,4 @@
 // kMailtoUrlLimit characters, or no handler. shell32 is loaded by name only
 // here, so the program's imports stay those of the MAPI roads.
 // failure, when given, hears why the road failed.
-int ComposeViaMailto(const ExactRequest& request, RoadFailure* failure = nullptr);
+int ComposeViaMailto(const ComposeRequest& request, RoadFailure* failure = nullptr);

@@ -48,7 +48,7 @@ bool AppendRecipients(Text& url, const char* list, bool& empty) {
 
 }  // namespace
 
-bool BuildMailtoUrl(const ExactRequest& request, Text& url) {
+bool BuildMailtoUrl(const ComposeRequest& request, Text& url) {
     if (!url.assign("mailto:")) return false;
     bool empty = true;
     if (!AppendRecipients(url, request.to, empty)) return false;

@@ -21,4 +21,4 @@ constexpr size_t kMailtoUrlLimit = 2000;
 // "," between recipients is the only literal one. Every line break of the
 // body (LF, CR LF, lone CR) becomes %0D%0A. The attachment is not part of
 // the URL. false when memory runs out.
-bool BuildMailtoUrl(const ExactRequest& request, Text& url);
+bool BuildMailtoUrl(const ComposeRequest& request, Text& url);

@@ -2,7 +2,7 @@
 
 #include "mapi/MapiPlatform.h"
 #include "mapi/MessageItem.h"
-#include "text/TextHelpers.h"
+#include "win32/SharedRead.h"
 
 namespace {
 
@@ -24,19 +24,17 @@ int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request) {
 
     // Each recipient is resolved and added on its own, so one that fails is
     // left out and the rest still go in.
-    const auto addRecipient = [&message](const char* name, RecipientKind kind) {
-        message.AddRecipient(name, MapiRecipientType(kind), nullptr);
-    };
-    SplitRecipientList(request.to, RecipientKind::To, addRecipient);
-    SplitRecipientList(request.cc, RecipientKind::Cc, addRecipient);
-    SplitRecipientList(request.bcc, RecipientKind::Bcc, addRecipient);
+    for (size_t i = 0; i < request.recipientCount; ++i) {
+        const AnsiRecipient& recipient = request.recipients[i];
+        message.AddRecipient(recipient.name, MapiRecipientType(recipient.kind), nullptr);
+    }
 
-    if (request.subject) message.SetSubject(request.subject);
-    if (request.body) message.SetBody(request.body);
-    if (request.attachment) {
-        char displayName[kDisplayNameSize] = "";
-        AttachmentDisplayName(request.attachment, displayName);
-        message.AddAttachment(request.attachment, displayName[0] ? displayName : nullptr, nullptr);
+    if (request.ansiSubject) message.SetSubject(request.ansiSubject);
+    if (request.ansiBody) message.SetBody(request.ansiBody);
+    // A file that cannot be read is left out; the form shows the rest.
+    const AttachedFile* file = request.attachment;
+    if (file && file->IsOpen() && Rewind(file->file)) {
+        message.AttachFile(file->file, file->ansiName, nullptr);
     }
 
     // A form that was shown is the road's success, whatever the user then

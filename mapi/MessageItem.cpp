@@ -192,11 +192,16 @@ bool MessageItem::AddAttachment(const char* path, const char* displayName, const
     // written, a workbook open in its editor) is read as it stands.
     FileHandle file(OpenSharedRead(path));
     if (!file.IsOpen()) return false;
-
-    const bool contactPhoto = contentId && std::strcmp(contentId, kContactPicture) == 0;
     Text ownName;
+    const bool contactPhoto = contentId && std::strcmp(contentId, kContactPicture) == 0;
     if (!contactPhoto && !displayName && !AttachmentFileName(path, ownName)) return false;
-    const char* fileName = contactPhoto ? contentId : displayName ? displayName : ownName.c_str();
+    return AttachFile(file.Get(), displayName ? displayName : ownName.c_str(), contentId);
+}
+
+bool MessageItem::AttachFile(HANDLE file, const char* name, const char* contentId) {
+    if (!object || !name) return false;
+    const bool contactPhoto = contentId && std::strcmp(contentId, kContactPicture) == 0;
+    const char* fileName = contactPhoto ? contentId : name;
 
     ULONG attachNumber = 0;
     InterfaceHolder<IAttach> attach;
@@ -233,14 +238,13 @@ bool MessageItem::AddAttachment(const char* path, const char* displayName, const
         DWORD read = 0;
         // A failed read or write would leave a truncated copy of the file:
         // such an attachment is abandoned rather than saved.
-        if (!ReadFile(file.Get(), buffer, kCopyChunk, &read, nullptr)) return false;
+        if (!ReadFile(file, buffer, kCopyChunk, &read, nullptr)) return false;
         if (read == 0) break;
         if (stream->Write(buffer, read, nullptr) != S_OK) return false;
         total += read;
     }
     stream->Commit(STGC_DEFAULT);
     stream.Reset();
-    file.Close();
 
     // A file too large for the size property gets none rather than a wrong
     // one; its data is complete all the same.

@@ -49,6 +49,9 @@ public:
     // only for a size that fits it. false when the file cannot be opened or
     // its contents did not all reach the attachment.
     bool AddAttachment(const char* path, const char* displayName, const char* contentId);
+    // The same for a file already open for reading, from where it stands to
+    // its end, attached under name (8-bit); the handle stays the caller's.
+    bool AttachFile(HANDLE file, const char* name, const char* contentId);
     // Shows the message in the client's form: kFormShown, kFormCancelled or
     // kFormNotShown.
     int ShowForm(MapiSession* session);

@@ -1,10 +1,9 @@
 #include "simplemapi/ComposeViaSimpleMapi.h"
 
-#include "text/TextHelpers.h"
+#include "simplemapi/DialogPath.h"
 #include "simplemapi/SimpleMapiMail.h"
 
 int ComposeViaSimpleMapi(const ComposeRequest& request, RoadFailure* failure) {
-    const char* const attachment = request.attachment;
     SimpleMapiMail mail;
     switch (mail.TakeLastError()) {
         case SimpleMapiError::NoError:
@@ -19,24 +18,30 @@ int ComposeViaSimpleMapi(const ComposeRequest& request, RoadFailure* failure) {
 
     // The result of each add is not looked at: the dialog opens with
     // whatever could be added.
-    const auto add = [&mail](const char* name, RecipientKind kind) {
-        mail.AddRecipient(name, kind);
-    };
-    if (request.to != nullptr) SplitRecipientList(request.to, RecipientKind::To, add);
-    if (request.cc != nullptr) SplitRecipientList(request.cc, RecipientKind::Cc, add);
-    if (request.bcc != nullptr) SplitRecipientList(request.bcc, RecipientKind::Bcc, add);
+    for (size_t i = 0; i < request.recipientCount; ++i) {
+        const AnsiRecipient& recipient = request.recipients[i];
+        mail.AddRecipient(recipient.name, recipient.kind, recipient.address);
+    }
 
     // MapiMessage's text fields are not const; MAPISendMail only reads them.
-    if (request.subject != nullptr) {
-        mail.message.lpszSubject = const_cast<char*>(request.subject);
+    if (request.ansiSubject != nullptr) {
+        mail.message.lpszSubject = const_cast<char*>(request.ansiSubject);
     }
-    if (request.body != nullptr) mail.noteText = request.body;
+    if (request.ansiBody != nullptr) mail.noteText = request.ansiBody;
 
-    if (attachment != nullptr) {
-        char displayName[kDisplayNameSize];
-        displayName[0] = '\0';
-        AttachmentDisplayName(attachment, displayName);
-        mail.AddAttachment(attachment, displayName[0] != '\0' ? displayName : nullptr);
+    if (const AttachedFile* file = request.attachment) {
+        // The client opens the file by an 8-bit path: without one that names
+        // it, the dialog would open without the file.
+        Text path;
+        bool shortForm = false;
+        if (!DialogPath(*file, path, shortForm)) {
+            NoteRefusal(failure, kNoDialogPath);
+            return -1;
+        }
+        // A short form would name the file LDZRAP~1.PDF: its own name goes
+        // with it.
+        const char* name = shortForm ? file->ansiName : file->displayName;
+        mail.AddAttachment(path.c_str(), name);
     }
 
     const bool sent = mail.Send(MAPI_DIALOG);

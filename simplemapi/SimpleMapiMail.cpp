@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "text/RecipientEntry.h"
 #include "text/RecipientKind.h"
 
 namespace {
@@ -63,7 +62,7 @@ SimpleMapiError SimpleMapiMail::TakeLastError() {
     return error;
 }
 
-bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind) {
+bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind, const char* address) {
     if (!GrowByOne(message.lpRecips, message.nRecipCount)) {
         lastError = SimpleMapiError::RecipientsNotGrown;
         return false;
@@ -71,11 +70,10 @@ bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind) {
     // An entry that holds an address carries it as a one-off SMTP address,
     // which clients take without an address book; a client may drop a
     // recipient that has only a name it cannot resolve.
-    Text displayName, address;
     char* addressCopy = nullptr;
-    if (SplitRecipientEntry(name, displayName, address)) {
+    if (address != nullptr) {
         Text smtp;
-        if (!smtp.assign("SMTP:") || !smtp.append(address.c_str(), address.size()) ||
+        if (!smtp.assign("SMTP:") || !smtp.append(address, std::strlen(address)) ||
             (addressCopy = CopyText(smtp.c_str())) == nullptr) {
             lastError = SimpleMapiError::RecipientsNotGrown;
             return false;

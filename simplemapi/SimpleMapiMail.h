@@ -32,8 +32,8 @@ public:
     // Returns the last failure and resets it to NoError.
     SimpleMapiError TakeLastError();
     // Appends a recipient with a copy of name and class kind, and "SMTP:" and
-    // the address when name holds one ("bob@x.org", "Jo <jo@x.org>").
-    bool AddRecipient(const char* name, RecipientKind kind);
+    // address when the entry holds one ("bob@x.org", "Jo <jo@x.org>").
+    bool AddRecipient(const char* name, RecipientKind kind, const char* address = nullptr);
     // Appends an attachment with copies of path and displayName (may be null).
     bool AddAttachment(const char* path, const char* displayName);
     // Places each attachment on its own space after the note text, calls

@@ -51,3 +51,23 @@ PathParts SplitPathParts(const char* path) {
     parts.extCut = StorePart(parts.ext, extStart, static_cast<size_t>(end - extStart));
     return parts;
 }
+
+const WCHAR* LastPathPart(const WCHAR* path) {
+    const WCHAR* start = path[0] != 0 && path[1] == L':' ? path + 2 : path;
+    for (const WCHAR* at = start; *at != 0; ++at) {
+        if (*at == L'\\' || *at == L'/') start = at + 1;
+    }
+    return start;
+}
+
+bool HasNameAndExtension(const WCHAR* lastPart) {
+    const WCHAR* dot = nullptr;
+    const WCHAR* end = lastPart;
+    for (; *end != 0; ++end) {
+        if (*end == L'.') dot = end;
+    }
+    // The extension runs from the last '.', which it includes.
+    return dot != nullptr && dot != lastPart &&
+           static_cast<size_t>(dot - lastPart) <= kPathPartMax &&
+           static_cast<size_t>(end - dot) <= kPathPartMax;
+}

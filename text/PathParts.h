@@ -4,6 +4,8 @@
 // multibyte code page, so a double-byte character is never split.
 #pragma once
 
+#include <windows.h>
+
 #include "text/Text.h"
 
 // Longest part the runtime's path splitting keeps (its buffers hold 255
@@ -24,3 +26,11 @@ struct PathParts {
 };
 
 PathParts SplitPathParts(const char* path);
+
+// The last part of a UTF-16 path: what follows its last '\' or '/', or a
+// drive ("C:") that starts it.
+const WCHAR* LastPathPart(const WCHAR* path);
+
+// Whether a path's last part is a file name and an extension, both present
+// and within the runtime's part size: what a display name is made of.
+bool HasNameAndExtension(const WCHAR* lastPart);

@@ -49,3 +49,7 @@ inline void NoteRefusal(RoadFailure* failure, const char* why) {
 inline void NoteOutOfMemory(RoadFailure* failure) {
     NoteCall(failure, "malloc", RoadFailure::Code::Errno, ENOMEM);
 }
+// Notes what another record says, unless something was noted already.
+inline void NoteFailure(RoadFailure* failure, const RoadFailure& why) {
+    if (failure != nullptr && !failure->Noted()) *failure = why;
+}

@@ -3,6 +3,8 @@
 #include <climits>
 
 #include "text/HeapBlock.h"
+#include "text/WideText.h"
+#include "text/WideToUtf8.h"
 
 namespace {
 
@@ -96,4 +98,51 @@ size_t CountNotInCodePage(const WCHAR* wide, size_t count, UINT codePage) {
     Text ansi;
     size_t missing = 0;
     return WideToAnsi(copy, count, ansi, missing, codePage) ? missing : 0;
+}
+
+bool BestFitAnsi(const WCHAR* wide, size_t count, Text& ansi) {
+    ansi.clear();
+    if (count == 0) return true;
+    if (count > INT_MAX / 4) return false;
+    const int units = static_cast<int>(count);
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    HeapBlock block(static_cast<size_t>(size));
+    char* out = static_cast<char*>(block.get());
+    return out != nullptr &&
+           WideCharToMultiByte(CP_ACP, 0, wide, units, out, size, nullptr, nullptr) == size &&
+           ansi.assign(out, static_cast<size_t>(size));
+}
+
+bool BestFitAnsi(const char* utf8, size_t size, Text& ansi) {
+    WideText wide;
+    return Utf8ToWide(utf8, size, wide) && BestFitAnsi(wide.c_str(), wide.size(), ansi);
+}
+
+bool LosslessAnsi(const WCHAR* wide, size_t count, Text& ansi) {
+    ansi.clear();
+    if (count == 0) return true;
+    if (count > INT_MAX / 4) return false;
+    const bool utf8 = IsUtf8(CP_ACP);
+    const int units = static_cast<int>(count);
+    BOOL missing = FALSE;
+    const int size = Convert(CP_ACP, utf8, wide, units, nullptr, 0, utf8 ? nullptr : &missing);
+    if (size <= 0 || missing) return false;
+    HeapBlock block(static_cast<size_t>(size));
+    char* out = static_cast<char*>(block.get());
+    if (out == nullptr ||
+        Convert(CP_ACP, utf8, wide, units, out, size, utf8 ? nullptr : &missing) != size ||
+        missing) {
+        return false;
+    }
+    // Back again, unit for unit: UTF-8 writes U+FFFD for a lone surrogate.
+    WideText back;
+    WCHAR* again = back.Buffer(count);
+    if (again == nullptr || MultiByteToWideChar(CP_ACP, 0, out, size, again, units) != units) {
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (again[i] != wide[i]) return false;
+    }
+    return ansi.assign(out, static_cast<size_t>(size));
 }

@@ -18,8 +18,18 @@ bool WideToUtf8(const WCHAR* wide, size_t count, Text& utf8) {
            utf8.assign(out, static_cast<size_t>(size));
 }
 
-size_t WideLength(const WCHAR* wide) {
-    size_t length = 0;
-    while (wide[length] != 0) ++length;
-    return length;
+bool Utf8ToWide(const char* utf8, size_t size, WideText& wide) {
+    wide.clear();
+    if (size == 0) return true;
+    if (size > INT_MAX) return false;
+    const int bytes = static_cast<int>(size);
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8, bytes, nullptr, 0);
+    if (units <= 0) return false;
+    WCHAR* out = wide.Buffer(static_cast<size_t>(units));
+    if (out == nullptr || MultiByteToWideChar(CP_UTF8, 0, utf8, bytes, out, units) != units) {
+        wide.clear();
+        return false;
+    }
+    wide.SetSize(static_cast<size_t>(units));
+    return true;
 }

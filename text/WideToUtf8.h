@@ -1,4 +1,4 @@
-// UTF-16 text as UTF-8, for the roads whose output is UTF-8.
+// UTF-16 text as UTF-8, for the roads whose output is UTF-8, and back.
 #pragma once
 
 #include <windows.h>
@@ -6,11 +6,13 @@
 #include <cstddef>
 
 #include "text/Text.h"
+#include "text/WideText.h"
 
 // Replaces utf8 with count units of UTF-16 in UTF-8 (a lone surrogate
 // becomes U+FFFD, as Windows converts it). false when the conversion fails
 // or memory runs out.
 bool WideToUtf8(const WCHAR* wide, size_t count, Text& utf8);
 
-// The length of a zero-terminated UTF-16 text, in units.
-size_t WideLength(const WCHAR* wide);
+// Replaces wide with size bytes of UTF-8 in UTF-16 (invalid bytes become
+// U+FFFD). false when the conversion fails or memory runs out.
+bool Utf8ToWide(const char* utf8, size_t size, WideText& wide);

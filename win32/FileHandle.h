@@ -5,6 +5,7 @@
 
 class FileHandle {
 public:
+    FileHandle() : handle_(INVALID_HANDLE_VALUE) {}
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     ~FileHandle() { Close(); }
     FileHandle(const FileHandle&) = delete;
@@ -19,6 +20,12 @@ public:
         const bool closed = CloseHandle(handle_) != FALSE;
         handle_ = INVALID_HANDLE_VALUE;
         return closed;
+    }
+
+    // Closes what it holds and holds handle instead.
+    void Reset(HANDLE handle) {
+        Close();
+        handle_ = handle;
     }
 
 private:

@@ -1,36 +1,43 @@
 #include "win32/RegistryKey.h"
 
-#include <utility>
-
-#include "text/HeapBlock.h"
+#include "text/WideText.h"
+#include "text/WideToUtf8.h"
 
 namespace {
 
-// A registry string may be stored without its terminator: one is added.
-bool StoredText(const BYTE* data, DWORD size, Text& text) {
-    const char* chars = reinterpret_cast<const char*>(data);
-    DWORD length = 0;
-    while (length < size && chars[length] != '\0') ++length;
-    return text.assign(chars, length);
+// A key or value name (ASCII) as the W calls take it; null stays null.
+const WCHAR* WideName(const char* name, WideText& wide) {
+    if (name == nullptr) return nullptr;
+    return wide.appendAscii(name) ? wide.c_str() : nullptr;
 }
 
-bool Expanded(const Text& text, Text& expanded) {
-    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+// A registry string may be stored without its terminator: one is added.
+size_t StoredLength(const WCHAR* units, size_t count) {
+    size_t length = 0;
+    while (length < count && units[length] != 0) ++length;
+    return length;
+}
+
+bool Expanded(const WideText& text, WideText& expanded) {
+    const DWORD size = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
     if (size == 0) return false;
-    HeapBlock block(size);
-    char* out = static_cast<char*>(block.get());
+    WCHAR* out = expanded.Buffer(size);
     if (out == nullptr) return false;
-    const DWORD written = ExpandEnvironmentStringsA(text.c_str(), out, size);
+    const DWORD written = ExpandEnvironmentStringsW(text.c_str(), out, size);
     if (written == 0 || written > size) return false;
-    return expanded.assign(out);
+    expanded.SetSize(StoredLength(out, written));
+    return true;
 }
 
 }  // namespace
 
 bool RegistryKey::Open(HKEY root, const char* path) {
     Close();
+    WideText widePath;
+    const WCHAR* wide = WideName(path, widePath);
+    if (wide == nullptr) return false;
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, wide, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
     key_ = opened;
     return true;
 }
@@ -42,31 +49,41 @@ void RegistryKey::Close() {
 
 bool RegistryKey::ReadString(const char* name, Text& text) const {
     if (key_ == nullptr) return false;
+    WideText wideName;
+    const WCHAR* valueName = WideName(name, wideName);
+    if (name != nullptr && valueName == nullptr) return false;
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExW(key_, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return false;
+    }
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    HeapBlock block(size + 1);
-    BYTE* data = static_cast<BYTE*>(block.get());
+    WideText stored;
+    const size_t units = size / sizeof(WCHAR) + 1;
+    WCHAR* data = stored.Buffer(units);
     if (data == nullptr) return false;
     // The value may have grown since its size was asked: then it fails here.
-    if (RegQueryValueExA(key_, name, nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    Text stored;
-    if (!StoredText(data, size, stored)) return false;
-    if (type == REG_SZ) {
-        text = std::move(stored);
-        return true;
+    if (RegQueryValueExW(key_, valueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return false;
     }
-    return Expanded(stored, text);
+    stored.SetSize(StoredLength(data, size / sizeof(WCHAR)));
+    WideText expanded;
+    if (type == REG_EXPAND_SZ && !Expanded(stored, expanded)) return false;
+    const WideText& value = type == REG_EXPAND_SZ ? expanded : stored;
+    return WideToUtf8(value.c_str(), value.size(), text);
 }
 
 bool RegistryKey::ReadNumber(const char* name, DWORD& number) const {
     if (key_ == nullptr) return false;
+    WideText wideName;
+    const WCHAR* valueName = WideName(name, wideName);
+    if (name != nullptr && valueName == nullptr) return false;
     DWORD type = REG_NONE;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+    if (RegQueryValueExW(key_, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
             ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value) {
         return false;

@@ -12,14 +12,15 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    // Opens path under root (or under a key already open) to query values.
+    // Opens path (ASCII) under root (or under a key already open) to query
+    // values, through the W calls.
     bool Open(HKEY root, const char* path);
     void Close();
     HKEY Get() const { return key_; }
 
-    // The string value name (null: the default value): a REG_SZ as stored,
-    // a REG_EXPAND_SZ with its environment variables expanded. false for a
-    // missing value, one of another type, or no memory.
+    // The string value name (null: the default value) in UTF-8: a REG_SZ as
+    // stored, a REG_EXPAND_SZ with its environment variables expanded. false
+    // for a missing value, one of another type, or no memory.
     bool ReadString(const char* name, Text& text) const;
     // The REG_DWORD value name; false for a missing value or another type.
     bool ReadNumber(const char* name, DWORD& number) const;

@@ -1,16 +1,28 @@
 // Opening a file to read while other programs may have it open for reading
 // or writing, as Quillora opens everything it reads: a log that another
-// program still writes is taken as it stands.
+// program still writes is taken as it stands. Only a file on a disk is
+// taken: a pipe, console or device could make a read wait for ever.
 #pragma once
 
 #include <windows.h>
 
-inline HANDLE OpenSharedRead(const char* path) {
-    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
+#include "text/RoadFailure.h"
 
-inline HANDLE OpenSharedRead(const WCHAR* path) {
-    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
+// Opens the file at path (UTF-16, any length); INVALID_HANDLE_VALUE when it
+// cannot be, with why noted in why: the call that failed and its error, or
+// the refusal of what is not a disk file.
+HANDLE OpenSharedRead(const WCHAR* path, RoadFailure* why = nullptr);
+
+// The same by an 8-bit path in the ANSI code page.
+HANDLE OpenSharedRead(const char* path, RoadFailure* why = nullptr);
+
+// The refusal of a handle that names no disk file.
+constexpr char kNotADiskFile[] = "it is not a disk file (a pipe, console or device)";
+
+// Whether handle is a file on a disk; when it is not, closes it, notes why
+// and returns false.
+bool KeepDiskFile(HANDLE handle, RoadFailure* why);
+
+// Moves handle back to the file's start, so that a road reads it whole
+// after an earlier one has.
+bool Rewind(HANDLE handle);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,6 +21,41 @@
 #include "win32/FileHandle.h"
 
 namespace {
+
+// An environment variable set for a scope, as the user's session sets it.
+class TemporaryVariable {
+public:
+    TemporaryVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
+#ifdef _WIN32
+        const wchar_t* old = _wgetenv(name);
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        _wputenv_s(name, value);
+#else
+        const std::string narrow = std::filesystem::path(name).string();
+        const char* old = std::getenv(narrow.c_str());
+        had_ = old != nullptr;
+        if (had_) old_ = std::filesystem::path(old).wstring();
+        setenv(narrow.c_str(), std::filesystem::path(value).u8string().c_str(), 1);
+#endif
+    }
+    ~TemporaryVariable() {
+#ifdef _WIN32
+        _wputenv_s(name_.c_str(), had_ ? old_.c_str() : L"");
+#else
+        const std::string narrow = std::filesystem::path(name_).string();
+        if (had_) {
+            setenv(narrow.c_str(), std::filesystem::path(old_).u8string().c_str(), 1);
+        } else {
+            unsetenv(narrow.c_str());
+        }
+#endif
+    }
+
+private:
+    std::wstring name_, old_;
+    bool had_ = false;
+};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -99,7 +135,7 @@ TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
     // Names that quoting or escaping would make twice as long.
     list += std::string(890, '"') + " <q@x.org>;\"" + std::string(899, '\\') + "\" <b@x.org>;" +
             std::string(950, 'n') + " <n@x.org>";
-    ExactRequest request;
+    ComposeRequest request;
     request.to = "a@x.org\r\nBcc: evil@x.org";
     request.cc = list.c_str();
     const std::string subject = "Hi\r\nBcc: evil@x.org " + std::string(2000, 'x');
@@ -150,7 +186,20 @@ TEST(MailboxAddress, OneAddressWhateverItHolds) {
     }
 }
 
-class DraftFolderTest : public TempDirTest {};
+class DraftFolderTest : public TempDirTest {
+protected:
+    // The directory with its trailing separator, as DraftFolder gives one.
+    WideText Folder() const {
+        const std::wstring folder = (dir_ / "").wstring();
+        WideText wide;
+        EXPECT_TRUE(wide.assign(folder.c_str(), folder.size()));
+        return wide;
+    }
+};
+
+std::wstring AsWide(const WideText& text) {
+    return std::wstring(text.c_str(), text.size());
+}
 
 TEST_F(DraftFolderTest, OnlyOldDraftsOfItsOwnNamingGo) {
     EXPECT_TRUE(IsDraftFileName("Quillora-20261209-050703-1234-1.eml"));
@@ -159,8 +208,6 @@ TEST_F(DraftFolderTest, OnlyOldDraftsOfItsOwnNamingGo) {
                               "Quillora-20261209-050703--1.eml", "Quillora-notes.eml"}) {
         EXPECT_FALSE(IsDraftFileName(other)) << other;
     }
-    const std::string folder =
-        dir_.string() + (dir_.string().find('\\') != std::string::npos ? "\\" : "/");
     const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(25);
     const auto recent = std::filesystem::file_time_type::clock::now() - std::chrono::hours(23);
     const struct {
@@ -176,24 +223,39 @@ TEST_F(DraftFolderTest, OnlyOldDraftsOfItsOwnNamingGo) {
     }
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    DeleteOldDrafts(Text(folder.c_str()),
-                    static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime);
+    DeleteOldDrafts(Folder(), static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime);
     for (const auto& f : files)
         EXPECT_EQ(std::filesystem::exists(dir_ / f.name), f.stays) << f.name;
 }
 
 TEST_F(DraftFolderTest, ANameTakenIsNeverOverwritten) {
-    const std::string folder =
-        dir_.string() + (dir_.string().find('\\') != std::string::npos ? "\\" : "/");
     const SYSTEMTIME utc{2026, 12, 3, 9, 5, 7, 3, 0};
     const std::string stem = "Quillora-20261209-050703-" + std::to_string(GetCurrentProcessId());
     Write(stem + "-1.eml", "another run's draft");
-    Text path;
-    FileHandle draft(CreateDraftFile(Text(folder.c_str()), utc, path));
+    WideText path;
+    FileHandle draft(CreateDraftFile(Folder(), utc, path));
     ASSERT_TRUE(draft.IsOpen());
-    EXPECT_EQ(std::string(path.c_str()), folder + stem + "-2.eml");
+    EXPECT_EQ(AsWide(path), (dir_ / (stem + "-2.eml")).wstring());
     std::ifstream taken(dir_ / (stem + "-1.eml"), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(taken), {}), "another run's draft");
+}
+
+// A user whose profile folder the ANSI code page cannot name still gets
+// drafts: the folder is reached by its UTF-16 path throughout.
+TEST_F(DraftFolderTest, ATemporaryFolderBeyondTheCodePage) {
+    const std::filesystem::path temp =
+        dir_ / std::filesystem::u8path("\xC5\x81ukasz \xE5\xB1\xB1\xE7\x94\xB0");
+    std::filesystem::create_directories(temp);
+    const std::wstring value = (temp / "").wstring();
+    TemporaryVariable tmp(L"TMP", value.c_str());
+    WideText folder, path;
+    ASSERT_TRUE(DraftFolder(folder, nullptr));
+    EXPECT_EQ(AsWide(folder), (temp / "Quillora" / "").wstring());
+    const SYSTEMTIME utc{2026, 12, 3, 9, 5, 7, 3, 0};
+    FileHandle draft(CreateDraftFile(folder, utc, path));
+    ASSERT_TRUE(draft.IsOpen());
+    draft.Close();
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(AsWide(path))));
 }
 
 }  // namespace

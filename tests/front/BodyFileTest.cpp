@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "tests/TempDirTest.h"
+#include "win32/SharedRead.h"
 
 namespace {
 
@@ -21,7 +23,8 @@ protected:
                                            UINT codePage = CP_ACP) {
         Text body("earlier body");
         BodyFileFacts read;
-        const bool taken = ReadBodyFile(path.c_str(), body, read, codePage);
+        const std::wstring wide = std::filesystem::path(path).wstring();
+        const bool taken = ReadBodyFile(wide.c_str(), body, read, nullptr, codePage);
         if (facts != nullptr) *facts = read;
         EXPECT_EQ(taken, read.encoding != nullptr) << path;
         if (!taken) return std::nullopt;
@@ -158,8 +161,10 @@ TEST_F(BodyFileTest, RefusesWhatIsNoReadableFile) {
     EXPECT_FALSE(Read(dir_.string()));
     EXPECT_FALSE(Read(""));
 #ifndef _WIN32
-    // A device without end is not read forever: reading stops one byte past the limit.
-    EXPECT_FALSE(Read("/dev/zero"));
+    // A device without end is no disk file: it is never read.
+    BodyFileFacts facts;
+    EXPECT_FALSE(Read("/dev/zero", &facts));
+    EXPECT_STREQ(facts.refusal, kNotADiskFile);
 #endif
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "front/ComposeDispatch.h"
+#include "tests/RequestForTest.h"
 #include "platform_mapi_provider.h"
 #include "platform_registry_testing.h"
 
@@ -129,16 +130,13 @@ TEST_F(RoadGate, OptInRoadsSkipTheMapiRoadsTheClientCannotServe) {
         PlatformRegistryClearInstalled();
         Register("Client", c.extended, c.simple);
         calls = Calls{};
-        ComposeRequest request;
         // The attachment keeps the opt-in roads from opening anything.
-        request.attachment = "/nonexistent/attachment";
-        ExactRequest exact;
-        exact.attachment = L"/nonexistent/attachment";
+        const RequestForTest request(nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     "/nonexistent/attachment");
         OptInRoads optIn;
         optIn.mailto = c.mailto;
         optIn.eml = c.eml;
-        optIn.request = &exact;
-        EXPECT_EQ(ComposeDispatch(request, optIn), -1);
+        EXPECT_EQ(ComposeDispatch(*request, optIn), -1);
         const std::string label = std::string(c.extended) + "|" + c.simple;
         EXPECT_EQ(calls.initialize, c.initialize) << label;
         EXPECT_EQ(calls.uninitialize, c.initialize) << label;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "front/LibraryBitness.h"
+#include "tests/RequestForTest.h"
 #include "tests/TempDirTest.h"
 
 namespace {
@@ -34,7 +35,10 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
+    static std::wstring Log(const std::filesystem::path& path) { return path.wstring(); }
 };
+
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
 TEST_F(RunReportTest, LibraryBitnessFromThePeHeader) {
     const struct {
@@ -55,7 +59,7 @@ TEST_F(RunReportTest, LibraryBitnessFromThePeHeader) {
     for (const auto& c : cases) {
         EXPECT_EQ(LibraryBitness(Write("lib.dll", c.content).c_str()), c.bits) << c.content.size();
     }
-    EXPECT_EQ(LibraryBitness((dir_ / "missing.dll").string().c_str()), 0);
+    EXPECT_EQ(LibraryBitness((dir_ / "missing.dll").u8string().c_str()), 0);
 }
 
 // The report looks up the mail client itself; the scenarios register
@@ -68,27 +72,20 @@ TEST_F(RunReportTest, NamesTheClientAndEachRoadsOutcome) {
     dispatch.mailtoLink.tried = true;
     dispatch.mailtoLink.failure.Call("ShellExecuteExW", RoadFailure::Code::Shell, 31);
 
-    ComposeRequest request;
-    request.to = "a@x.org;b;;c";
-    request.subject = "Secret subject";
-    request.attachment = "";
-    const std::string log = (dir_ / "run.log").string();
+    const RequestForTest request("a@x.org;b;;c", nullptr, nullptr, "Secret subject", nullptr, "");
     RunFacts facts;
     facts.mailto = true;
     facts.dispatch = &dispatch;
-    ExactTextFacts exact;
-    exact.read = exact.fromCommandLine = true;
-    exact.notInCodePage = 3;
-    facts.exactText = &exact;
-    AppendRunReport(log.c_str(), request, facts);
+    facts.notInCodePage = 3;
+    AppendRunReport(Log(dir_ / "run.log").c_str(), *request, facts);
 
     const std::string text = Log();
     for (const std::string& line :
          {std::string("request: To 3, Cc 0, Bcc 0 recipients, subject 14 bytes, body none, "
                       "-mailto\r\n"),
-          std::string("text for the draft file and link: as typed (UTF-16 command line), 3 "
-                      "characters not in the ANSI code page\r\n"),
-          std::string("attachment: , cannot be opened: CreateFileA "), std::string("mail client: "),
+          std::string("text beyond the ANSI code page: 3 characters (the draft file and link take "
+                      "the text as typed, the MAPI roads a look-alike or '?')\r\n"),
+          std::string("attachment: , cannot be opened: CreateFileW "), std::string("mail client: "),
           std::string("road Drafts (Extended MAPI): failed: MAPILogonEx 0x80040111 "
                       "MAPI_E_LOGON_FAILED\r\n"),
           std::string("road send dialog (Simple MAPI): not tried: the mail client has no "
@@ -103,12 +100,11 @@ TEST_F(RunReportTest, NamesTheClientAndEachRoadsOutcome) {
 }
 
 TEST_F(RunReportTest, RunsAppendToOneFileAndAnUnwritableLogIsLetGo) {
-    const std::string log = (dir_ / "run.log").string();
     ComposeRequest request;
     RunFacts facts;
     facts.exitCode = 0;
-    AppendRunReport(log.c_str(), request, facts);
-    AppendRunReport(log.c_str(), request, facts);
+    AppendRunReport(Log(dir_ / "run.log").c_str(), request, facts);
+    AppendRunReport(Log(dir_ / "run.log").c_str(), request, facts);
     const std::string text = Log();
     size_t runs = 0;
     for (size_t at = text.find("Quillora run "); at != std::string::npos;
@@ -116,14 +112,63 @@ TEST_F(RunReportTest, RunsAppendToOneFileAndAnUnwritableLogIsLetGo) {
         ++runs;
     }
     EXPECT_EQ(runs, 2u) << text;
+    // UTF-8's mark once, where the first run made the file.
+    EXPECT_EQ(text.find(kUtf8Mark), 0u);
+    EXPECT_EQ(text.find(kUtf8Mark, 1), std::string::npos);
     EXPECT_EQ(text.find("mail client:"), std::string::npos) << "no road ran";
     const std::string end = "exit code: 0\r\n\r\n";
     EXPECT_EQ(text.substr(text.size() - end.size()), end);
 
     // A directory cannot be a log: nothing is written, and nothing fails.
-    AppendRunReport(dir_.string().c_str(), request, facts);
-    AppendRunReport((dir_ / "no such dir" / "run.log").string().c_str(), request, facts);
+    AppendRunReport(Log(dir_).c_str(), request, facts);
+    AppendRunReport(Log(dir_ / "no such dir" / "run.log").c_str(), request, facts);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "no such dir"));
+}
+
+// A log that exists already gets no mark in the middle.
+TEST_F(RunReportTest, AnOldLogGetsNoMark) {
+    Write("run.log", "earlier\r\n");
+    ComposeRequest request;
+    AppendRunReport(Log(dir_ / "run.log").c_str(), request, RunFacts());
+    const std::string text = Log();
+    EXPECT_EQ(text.rfind("earlier\r\nQuillora run ", 0), 0u) << text;
+    EXPECT_EQ(text.find(kUtf8Mark), std::string::npos);
+}
+
+// Paths as typed, in UTF-8; a control or bidirectional formatting character
+// in one cannot start a line of its own or turn one around.
+TEST_F(RunReportTest, PathsInUtf8WithoutLineBreaksOrOverrides) {
+    const std::string path = (dir_ / std::filesystem::u8path("\xC5\x81\xC3\xB3d\xC5\xBA\r\n"
+                                                             "exit code: 0 \xE2\x80\xAE"
+                                                             "fdp.exe"))
+                                 .u8string();
+    const RequestForTest request(nullptr, nullptr, nullptr, nullptr, nullptr, path.c_str());
+    AppendRunReport(Log(dir_ / "run.log").c_str(), *request, RunFacts());
+    const std::string text = Log();
+    EXPECT_NE(text.find("\xC5\x81\xC3\xB3d\xC5\xBA<U+000D><U+000A>exit code: 0 <U+202E>fdp.exe, "
+                        "cannot be opened: CreateFileW "),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("\nexit code: 0 "), std::string::npos) << text;
+}
+
+TEST(AppendEscaped, EscapesControlsAndBidiControlsOnly) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"C:\\Rapports\\\xC5\x81\xC3\xB3d\xC5\xBA \xE2\x9C\x93.pdf",
+         "C:\\Rapports\\\xC5\x81\xC3\xB3d\xC5\xBA \xE2\x9C\x93.pdf"},
+        {"a\tb\x7F\xC2\x85", "a<U+0009>b<U+007F><U+0085>"},
+        {"\xE2\x80\x8F\xE2\x80\xAA\xE2\x81\xA6\xE2\x81\xA9\xD8\x9C\xE2\x80\xA8",
+         "<U+200F><U+202A><U+2066><U+2069><U+061C><U+2028>"},
+        {"\xE2\x80\x8B\xF0\x9F\x98\x80", "\xE2\x80\x8B\xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        Text out;
+        ASSERT_TRUE(AppendEscaped(c.in, out));
+        EXPECT_STREQ(out.c_str(), c.out) << c.in;
+    }
 }
 
 }  // namespace

@@ -5,7 +5,11 @@
 // pairs become line feeds, and -mailto and -eml (not taken as a value) are
 // flags.
 // -body and -bodyfile set one body, the last given winning. The fuzzer's
-// bytes, cut at zero bytes, are the arguments after the program name.
+// bytes, cut at zero bytes, are the arguments after the program name, read
+// as UTF-16 units: a byte below 0xF0 is the unit of that value, 0xF0 and up
+// takes the next two bytes as one unit, so every look-alike of '-' or of a
+// letter (U+FF0D, U+2212, U+0131 ...) can stand where an option would, and
+// must never make one.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "front/CommandLine.h"
 #include "tests/fuzz/FuzzModel.h"
 #include "text/TextHelpers.h"
+#include "text/WideToUtf8.h"
 
 namespace {
 
@@ -49,14 +54,44 @@ std::string WithLineFeeds(const std::string& value) {
     return out;
 }
 
+// An argument's units, as the fuzzer's bytes name them.
+std::wstring Units(const std::string& bytes) {
+    std::wstring units;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0xF0 && i + 2 < bytes.size()) {
+            const unsigned unit = static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                                  static_cast<unsigned char>(bytes[i + 2]);
+            units += static_cast<wchar_t>(unit != 0 ? unit : 0xFFFD);
+            i += 2;
+        } else {
+            units += static_cast<wchar_t>(b);
+        }
+    }
+    return units;
+}
+
+// The model's option name: only ASCII units can spell one.
+std::string AsciiName(const std::wstring& word) {
+    std::string name;
+    for (const wchar_t unit : word) {
+        if (unit > 0x7F) return std::string();
+        name += static_cast<char>(unit);
+    }
+    return name;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<std::string> words = fuzz::PiecesBetweenZeros(data, size);
-    words.insert(words.begin(), "Quillora");
-    const std::vector<std::string> original = words;
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(&word[0]);
+    std::vector<std::wstring> words;
+    words.push_back(L"Quillora");
+    for (const std::string& piece : fuzz::PiecesBetweenZeros(data, size)) {
+        words.push_back(Units(piece));
+    }
+    const std::vector<std::wstring> original = words;
+    std::vector<const WCHAR*> argv;
+    for (const std::wstring& word : words) argv.push_back(word.c_str());
     argv.push_back(nullptr);
     const int argc = static_cast<int>(words.size());
 
@@ -64,9 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int valueAt[kFieldCount] = {};
     bool mailto = false, eml = false;
     for (int i = 1; i < argc;) {
-        const int field = FieldNamed(words[i]);
-        if (AsciiLower(words[i]) == "-mailto" || AsciiLower(words[i]) == "-eml") {
-            (AsciiLower(words[i]) == "-eml" ? eml : mailto) = true;
+        const std::string name = AsciiLower(AsciiName(words[i]));
+        const int field = FieldNamed(name);
+        if (name == "-mailto" || name == "-eml") {
+            (name == "-eml" ? eml : mailto) = true;
             i += 1;
         } else if (field >= 0 && i + 1 < argc) {
             valueAt[field] = i + 1;
@@ -92,16 +128,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::Expect(got[field] == valueAt[field], "wrong value for", kOptionNames[field]);
     }
     if (valueAt[kBody] != 0) {
-        // The body as the roads get it: each backslash-n a line feed.
-        Text body(argv[valueAt[kBody]]);
-        ReplaceAll(body, "\\n", "\n");
-        fuzz::ExpectSame(WithLineFeeds(original[valueAt[kBody]]),
-                         std::string(body.c_str(), body.size()), "body");
+        // The body as the roads get it: each backslash-n of the UTF-8 text a
+        // line feed, and nothing else.
+        const std::wstring& value = words[valueAt[kBody]];
+        Text utf8;
+        fuzz::Expect(WideToUtf8(value.c_str(), value.size(), utf8), "UTF-8 of the body");
+        const std::string typed(utf8.c_str(), utf8.size());
+        ReplaceAll(utf8, "\\n", "\n", CP_UTF8);
+        fuzz::ExpectSame(WithLineFeeds(typed), std::string(utf8.c_str(), utf8.size()), "body");
     }
     fuzz::Expect(line.mailto == mailto, "-mailto flag", mailto ? "missed" : "set");
     fuzz::Expect(line.eml == eml, "-eml flag", eml ? "missed" : "set");
     for (int i = 0; i < argc; ++i) {
-        fuzz::ExpectSame(original[i], std::string(argv[i]), "an argument was changed");
+        fuzz::Expect(original[i] == std::wstring(argv[i]), "an argument was changed");
     }
     return 0;
 }

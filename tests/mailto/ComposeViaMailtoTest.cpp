@@ -49,10 +49,12 @@ TEST(ComposeViaMailto, OpensOnlyAnUrlThatFitsAndNoAttachment) {
         TempDesktop desktop;
         const std::string recorder = desktop.Recorder("rec");
         if (c.handler) desktop.MailtoHandler(recorder + " %u");
-        ExactRequest request;
+        ComposeRequest request;
         request.to = "a@x.org";
         request.body = c.body;
-        request.attachment = c.attachment;
+        AttachedFile file;
+        file.path = c.attachment;
+        if (c.attachment != nullptr) request.attachment = &file;
         EXPECT_EQ(ComposeViaMailto(request), c.result) << c.name;
         const std::string expected =
             c.result == 0 ? "mailto:a@x.org?body=" + std::string(c.body) : std::string();

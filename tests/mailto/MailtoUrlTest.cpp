@@ -70,21 +70,21 @@ Decoded Decode(const std::string& url) {
 
 struct UrlCase {
     const char* name;
-    ExactRequest request;
+    ComposeRequest request;
     Strings to, cc, bcc;
     const char* subject;  // null: no subject field
     const char* body;     // null: no body field
 };
 
-std::string Built(const ExactRequest& request) {
+std::string Built(const ComposeRequest& request) {
     Text url;
     EXPECT_TRUE(BuildMailtoUrl(request, url));
     return AsString(url);
 }
 
-ExactRequest Request(const char* to, const char* cc, const char* bcc, const char* subject,
-                     const char* body) {
-    ExactRequest r;
+ComposeRequest Request(const char* to, const char* cc, const char* bcc, const char* subject,
+                       const char* body) {
+    ComposeRequest r;
     r.to = to;
     r.cc = cc;
     r.bcc = bcc;

@@ -10,6 +10,7 @@
 #include "MapiTestSupport.h"
 #include "mapi/ComposeViaDrafts.h"
 #include "mapi/MapiFolder.h"
+#include "tests/RequestForTest.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ protected:
     int Compose(const char* to, const char* cc, const char* bcc, const char* subject,
                 const char* body, const char* attachment) {
         StartSession();
-        return ComposeViaDrafts(&session, {to, cc, bcc, subject, body, attachment});
+        const RequestForTest request(to, cc, bcc, subject, body, attachment);
+        return ComposeViaDrafts(&session, *request);
     }
     static json Transcript() { return mailsim::Transcript(); }
 };

@@ -14,6 +14,8 @@
 
 #include "platform_mapi_provider.h"
 #include "simplemapi/SimpleMapiMail.h"
+#include "tests/RequestForTest.h"
+#include "tests/TempDirTest.h"
 
 namespace {
 
@@ -97,8 +99,17 @@ protected:
     PlatformMapiProvider provider_{};
 };
 
+struct Fields {
+    const char *to, *cc, *bcc, *subject, *body, *attachment;
+};
+
+int Compose(const Fields& f) {
+    const RequestForTest request(f.to, f.cc, f.bcc, f.subject, f.body, f.attachment);
+    return ComposeViaSimpleMapi(*request);
+}
+
 TEST_F(SimpleMapiRoad, EmptyRequestOpensAnEmptyDialog) {
-    EXPECT_EQ(ComposeViaSimpleMapi({nullptr, nullptr, nullptr, nullptr, nullptr, nullptr}), 0);
+    EXPECT_EQ(Compose({nullptr, nullptr, nullptr, nullptr, nullptr, nullptr}), 0);
     const Sent& s = OnlySend();
     EXPECT_EQ(s.session, 0u);
     EXPECT_EQ(s.uiParam, 0u);
@@ -114,8 +125,8 @@ TEST_F(SimpleMapiRoad, EmptyRequestOpensAnEmptyDialog) {
 // Names stay as typed; an entry that holds an address also carries it as a
 // one-off SMTP address, so a client that cannot resolve the name keeps it.
 TEST_F(SimpleMapiRoad, RecipientsInOrderWithClassesAndAddresses) {
-    ASSERT_EQ(ComposeViaSimpleMapi({"a;Doe, Jo <jo@x.org>", " bob@example.com ", ";d;;\"E\" <e@x>;",
-                                    "Hi", "Hello", nullptr}),
+    ASSERT_EQ(Compose({"a;Doe, Jo <jo@x.org>", " bob@example.com ", ";d;;\"E\" <e@x>;", "Hi",
+                       "Hello", nullptr}),
               0);
     const Sent& s = OnlySend();
     const struct {
@@ -142,7 +153,7 @@ TEST_F(SimpleMapiRoad, RecipientsInOrderWithClassesAndAddresses) {
 }
 
 TEST_F(SimpleMapiRoad, NamesAreNotTrimmed) {
-    ComposeViaSimpleMapi({"alice; bob", nullptr, nullptr, nullptr, nullptr, nullptr});
+    Compose({"alice; bob", nullptr, nullptr, nullptr, nullptr, nullptr});
     const Sent& s = OnlySend();
     ASSERT_EQ(s.recipients.size(), 2u);
     EXPECT_EQ(s.recipients[1].name, " bob");
@@ -163,7 +174,7 @@ TEST_F(SimpleMapiRoad, AttachmentTakesASpaceAfterTheBody) {
     };
     for (const auto& c : cases) {
         fake.sends.clear();
-        ComposeViaSimpleMapi({nullptr, nullptr, nullptr, nullptr, c.body, c.attachment});
+        Compose({nullptr, nullptr, nullptr, nullptr, c.body, c.attachment});
         const Sent& s = OnlySend();
         EXPECT_EQ(s.noteText, c.noteText);
         ASSERT_EQ(s.files.size(), 1u);
@@ -176,7 +187,7 @@ TEST_F(SimpleMapiRoad, AttachmentTakesASpaceAfterTheBody) {
 }
 
 TEST_F(SimpleMapiRoad, EmptySubjectIsPassedAsEmptyText) {
-    ComposeViaSimpleMapi({nullptr, nullptr, nullptr, "", nullptr, nullptr});
+    Compose({nullptr, nullptr, nullptr, "", nullptr, nullptr});
     EXPECT_EQ(OnlySend().subject, "");
 }
 
@@ -196,18 +207,17 @@ TEST_F(SimpleMapiRoad, ResultMapping) {
     };
     for (const auto& c : cases) {
         fake.result = c.result;
-        EXPECT_EQ(ComposeViaSimpleMapi({"a", nullptr, nullptr, "s", "b", nullptr}), c.expected)
-            << c.result;
+        EXPECT_EQ(Compose({"a", nullptr, nullptr, "s", "b", nullptr}), c.expected) << c.result;
     }
     EXPECT_EQ(fake.sends.size(), std::size(cases));
 }
 
 TEST_F(SimpleMapiRoad, MissingLibraryOrExportCallsNothing) {
     fake.library = false;
-    EXPECT_EQ(ComposeViaSimpleMapi({"a", "b", "c", "s", "body", "C:\\f.txt"}), -1);
+    EXPECT_EQ(Compose({"a", "b", "c", "s", "body", "C:\\f.txt"}), -1);
     fake.library = true;
     fake.exported = false;
-    EXPECT_EQ(ComposeViaSimpleMapi({"a", "b", "c", "s", "body", "C:\\f.txt"}), -1);
+    EXPECT_EQ(Compose({"a", "b", "c", "s", "body", "C:\\f.txt"}), -1);
     EXPECT_TRUE(fake.sends.empty());
 }
 
@@ -216,9 +226,9 @@ TEST_F(SimpleMapiRoad, MissingLibraryOrExportCallsNothing) {
 TEST_F(SimpleMapiRoad, LibraryReferencesBalance) {
     HMODULE held = LoadLibraryA("MAPI32.DLL");
     ASSERT_NE(held, nullptr);
-    ComposeViaSimpleMapi({"a", nullptr, nullptr, nullptr, nullptr, nullptr});
+    Compose({"a", nullptr, nullptr, nullptr, nullptr, nullptr});
     fake.exported = false;
-    ComposeViaSimpleMapi({"a", nullptr, nullptr, nullptr, nullptr, nullptr});
+    Compose({"a", nullptr, nullptr, nullptr, nullptr, nullptr});
     EXPECT_TRUE(FreeLibrary(held));
     EXPECT_FALSE(FreeLibrary(held));
 }
@@ -272,6 +282,64 @@ TEST_F(SimpleMapiRoad, ErrorsAreTakenOnceAndObjectsWithoutSendLeakNothing) {
         mail.AddAttachment("C:\\x.y", "x.y");
     }
     EXPECT_TRUE(fake.sends.empty());
+}
+
+// The client opens each file by an 8-bit path. A name the code page holds
+// goes as it is; one it lacks, with no short form to stand in (the stand-in's
+// volume has none, like many a Windows volume), fails the road before any
+// dialog, even where the look-alike names another file that exists.
+class SimpleMapiPaths : public TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        fake = Fake{};
+        provider_.sendMail = RecordSend;
+        provider_.libraryPresent = [] { return true; };
+        provider_.sendMailExported = [] { return true; };
+        PlatformSetMapiProvider(&provider_);
+    }
+    void TearDown() override {
+        PlatformSetMapiProvider(nullptr);
+        TempDirTest::TearDown();
+    }
+    PlatformMapiProvider provider_{};
+};
+
+TEST_F(SimpleMapiPaths, OnlyAPathThatNamesTheFile) {
+    Write("report-final.pdf", "another file");
+    const struct {
+        const char* name;  // UTF-8
+        const char* path;  // what the client gets after the directory, or null: no dialog
+    } cases[] = {
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e.pdf",
+         "Gr\xFC\xDF"
+         "e.pdf"},
+        {"\xC5\x81\xC3\xB3"
+         "d\xC5\xBA \xE2\x9C\x93.pdf",
+         nullptr},
+        {"report\xEF\xBC\x8D"
+         "final.pdf",
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        fake.sends.clear();
+        const std::string path = Write(c.name, "pdf");
+        const RequestForTest request(nullptr, nullptr, nullptr, nullptr, "Hi", path.c_str());
+        RoadFailure failure;
+        const int result = ComposeViaSimpleMapi(*request, &failure);
+        if (c.path == nullptr) {
+            EXPECT_EQ(result, -1) << c.name;
+            EXPECT_TRUE(fake.sends.empty()) << c.name;
+            EXPECT_STREQ(failure.refusal, kNoDialogPath);
+            continue;
+        }
+        EXPECT_EQ(result, 0) << c.name;
+        ASSERT_EQ(fake.sends.size(), 1u);
+        ASSERT_EQ(fake.sends[0].files.size(), 1u);
+        EXPECT_EQ(fake.sends[0].files[0].path, dir_.string() + "/" + c.path);
+        EXPECT_EQ(fake.sends[0].files[0].fileName, c.path);
+    }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "front/ComposeDispatch.h"
+#include "tests/RequestForTest.h"
 
 namespace {
 
@@ -173,16 +174,15 @@ void Check(const Outcome& run, const std::string& fault) {
 class FaultSweep : public ::testing::TestWithParam<Request> {};
 
 TEST_P(FaultSweep, EveryFailureOfEveryCall) {
-    const TempFile attachment(3 * 4096 + 123);  // three full chunks and a partial one
+    // Opened once for every run, as the program opens it for every road.
+    const TempFile attachment(3 * 4096 + 123);
     ASSERT_FALSE(attachment.Path().empty());
-    const ComposeRequest compose{"Alice Example;Nobody Known;Sam Twin",
-                                 "carol@example.org",
-                                 "Example Team",
-                                 "Quarterly report",
+    const RequestForTest compose("Alice Example;Nobody Known;Sam Twin", "carol@example.org",
+                                 "Example Team", "Quarterly report",
                                  "Hello,\nthe figures are attached.\nRegards",
-                                 attachment.Path().c_str()};
+                                 attachment.Path().c_str());
 
-    const Outcome baseline = RunRequest(GetParam(), compose, nullptr, 0);
+    const Outcome baseline = RunRequest(GetParam(), *compose, nullptr, 0);
     Check(baseline, "nothing");
     // Each call once per occurrence; a reference count change cannot fail.
     std::map<std::string, unsigned> occurrences;
@@ -195,7 +195,7 @@ TEST_P(FaultSweep, EveryFailureOfEveryCall) {
     std::map<std::string, size_t> outcomes;
     for (const auto& [call, count] : occurrences) {
         for (unsigned nth = 1; nth <= count; ++nth) {
-            const Outcome run = RunRequest(GetParam(), compose, call.c_str(), nth);
+            const Outcome run = RunRequest(GetParam(), *compose, call.c_str(), nth);
             Check(run, call + " #" + std::to_string(nth));
             if (HasFailure()) return;  // the first failing call says enough
             ++runs;

@@ -1,0 +1,52 @@
+#include "win32/SharedRead.h"
+
+#include "win32/LongPath.h"
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+HANDLE Opened(HANDLE handle, const char* call, RoadFailure* why) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        NoteCall(why, call, RoadFailure::Code::Win32, GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    return KeepDiskFile(handle, why) ? handle : INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+bool KeepDiskFile(HANDLE handle, RoadFailure* why) {
+    if (GetFileType(handle) == FILE_TYPE_DISK) return true;
+    CloseHandle(handle);
+    NoteRefusal(why, kNotADiskFile);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+}
+
+HANDLE OpenSharedRead(const WCHAR* path, RoadFailure* why) {
+    WideText usable;
+    if (!LongPathForm(path, usable)) {
+        if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) {
+            NoteOutOfMemory(why);
+        } else {
+            NoteCall(why, "GetFullPathNameW", RoadFailure::Code::Win32, GetLastError());
+        }
+        return INVALID_HANDLE_VALUE;
+    }
+    return Opened(CreateFileW(usable.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr),
+                  "CreateFileW", why);
+}
+
+HANDLE OpenSharedRead(const char* path, RoadFailure* why) {
+    return Opened(CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr),
+                  "CreateFileA", why);
+}
+
+bool Rewind(HANDLE handle) {
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    return SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) != FALSE;
+}
