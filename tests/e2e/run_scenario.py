@@ -119,6 +119,7 @@ with open(os.environ["QUILLORA_MAILTO_RECORD"], "a", encoding="latin-1") as out:
 WINE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine")
 MAILTO_HANDLER = os.path.join(WINE_DIR, "mailto-handler.sh")
 MAIL_CLIENT = os.path.join(WINE_DIR, "mail-client.sh")
+TEMP_FOLDER = os.path.join(WINE_DIR, "temp-folder.sh")
 
 
 def write_pe32_headers(path):
@@ -158,13 +159,20 @@ def with_words(value, words):
 
 def log_mismatches(scenario, log_path, words):
     """The report's lines must match the expected patterns in order (each a
-    whole line), and hold none of the words it must never repeat."""
+    whole line), and hold none of the words it must never repeat. A new log
+    is UTF-8, with the byte order mark first."""
     try:
-        with open(log_path, encoding="latin-1", newline="") as f:
-            text = f.read()
+        with open(log_path, "rb") as f:
+            raw = f.read()
     except OSError as error:
         return [f"no log: {error}"]
     problems = []
+    if not raw.startswith(b"\xef\xbb\xbf"):
+        problems.append("log: a new log does not start with UTF-8's byte order mark")
+    try:
+        text = raw.decode("utf-8").lstrip("\ufeff")
+    except UnicodeDecodeError as error:
+        return [f"log: not UTF-8: {error}"]
     if text and not text.endswith("\r\n"):
         problems.append("log: does not end with CR LF")
     lines = text.split("\r\n")
@@ -264,9 +272,12 @@ def recorded_drafts(record_dir):
     return [os.path.join(record_dir, name) for name in names]
 
 
-def draft_folder(work, args):
-    """Where the program keeps its drafts: natively under the scenario's own
-    TMP; under Wine in the prefix's temporary folder, which Wine sets itself."""
+def draft_folder(work, args, scenario):
+    """Where the program keeps its drafts: in the scenario's own temporary
+    folder (tempFolder), else natively under the scenario's own TMP and
+    under Wine in the prefix's temporary folder, which Wine sets itself."""
+    if "tempFolder" in scenario:
+        return os.path.join(work, scenario["tempFolder"], "Quillora")
     if not args.wine:
         return os.path.join(work, "tmp", "Quillora")
     prefix = os.environ.get("WINEPREFIX", "")
@@ -370,13 +381,19 @@ def run(scenario_path, scenario, args):
         eml_record = os.path.join(work, "drafts-opened")
         os.makedirs(eml_record)
         env["QUILLORA_EML_RECORD"] = to_program_path(eml_record)
-        folder = draft_folder(work, args)
+        folder = draft_folder(work, args, scenario)
+        temp = scenario.get("tempFolder")
+        if temp:
+            os.makedirs(os.path.join(work, temp))
         if args.wine:
             for name in drafts_left(folder):
                 os.remove(os.path.join(folder, name))
+            if temp:
+                subprocess.run(["bash", TEMP_FOLDER, "set", windows_path(os.path.join(work, temp)),
+                                os.path.join(work, "environment.reg")], check=True, timeout=120)
         else:
             os.makedirs(os.path.join(work, "tmp"))
-            env["TMP"] = os.path.join(work, "tmp")
+            env["TMP"] = os.path.join(work, temp or "tmp")
         words = bitness_words(args, work)
         client = scenario.get("mailClient")
         if args.wine:
@@ -411,10 +428,6 @@ def run(scenario_path, scenario, args):
         else:
             command = ([args.wine_runner] if args.wine else []) + [program]
             command += substitute(scenario.get("args", []), dir_text)
-        if not args.wine:
-            # The arguments as Windows hands them over, in the stand-in's ANSI
-            # code page (Wine converts them from its UTF-8 locale itself).
-            command = command[:1] + [word.encode("cp1252") for word in command[1:]]
         try:
             completed = subprocess.run(command, env=env, cwd=work, capture_output=True,
                                        timeout=args.timeout)
@@ -426,6 +439,9 @@ def run(scenario_path, scenario, args):
             if args.wine and client:
                 subprocess.run(["bash", MAIL_CLIENT, "restore",
                                 os.path.join(work, "mail-client.reg")], timeout=120)
+            if args.wine and temp:
+                subprocess.run(["bash", TEMP_FOLDER, "restore",
+                                os.path.join(work, "environment.reg")], timeout=120)
         problems = []
         expected_urls = scenario.get("mailto", [])
         urls = received(lambda: recorded_urls(record_path), len(expected_urls),
@@ -459,7 +475,8 @@ def run(scenario_path, scenario, args):
                           passes(scenario, "-eml"), args)
         problems += eml_mismatches(scenario, drafts, folder, work)
         if "log" in scenario or "logWithout" in scenario:
-            problems += log_mismatches(scenario, os.path.join(work, "run.log"), words)
+            problems += log_mismatches(scenario,
+                                       os.path.join(work, scenario.get("logFile", "run.log")), words)
         if args.wine:
             problems += trace_mismatches(scenario, completed.stderr.decode("latin-1"))
         if args.wine and never_mapi:
