@@ -43,7 +43,7 @@ int LookAlike(unsigned long unit) {
     return -1;
 }
 
-class CodePage : public ByteCodePage {
+class Windows1252 : public ByteCodePage {
 public:
     bool IsLeadByte(unsigned char) const override { return false; }
 
@@ -71,6 +71,6 @@ private:
 }  // namespace
 
 const ByteCodePage& CodePage1252() {
-    static const CodePage page;
+    static const Windows1252 page;
     return page;
 }

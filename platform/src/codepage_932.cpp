@@ -45,9 +45,9 @@ WCHAR DecodePair(iconv_t converter, unsigned char lead, unsigned char trail) {
     return static_cast<WCHAR>(out[0] | (out[1] << 8));
 }
 
-class CodePage : public ByteCodePage {
+class ShiftJis : public ByteCodePage {
 public:
-    CodePage() : toUnicode_(0x10000, 0), fromUnicode_(0x10000, 0) {
+    ShiftJis() : toUnicode_(0x10000, 0), fromUnicode_(0x10000, 0) {
         const iconv_t converter = iconv_open("UTF-16LE", "CP932");
         if (converter == reinterpret_cast<iconv_t>(-1)) return;
         for (unsigned char lead : LeadsByPreference()) {
@@ -126,6 +126,6 @@ private:
 }  // namespace
 
 const ByteCodePage* CodePage932() {
-    static const CodePage page;
+    static const ShiftJis page;
     return page.Loaded() ? &page : nullptr;
 }

@@ -33,7 +33,7 @@ std::wstring Expanded(const std::wstring& text) {
 
 // The size the result needs with its terminator, written only when it fits.
 template <class Char>
-DWORD Deliver(const std::basic_string<Char>& out, Char* buffer, DWORD size) {
+DWORD DeliverExpanded(const std::basic_string<Char>& out, Char* buffer, DWORD size) {
     const DWORD needed = static_cast<DWORD>(out.size() + 1);
     if (buffer == nullptr || size < needed) return Fail(ERROR_INSUFFICIENT_BUFFER, needed);
     std::memcpy(buffer, out.c_str(), needed * sizeof(Char));
@@ -44,10 +44,10 @@ DWORD Deliver(const std::basic_string<Char>& out, Char* buffer, DWORD size) {
 
 extern "C" DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
     if (lpSrc == nullptr) return Fail(ERROR_INVALID_PARAMETER, 0);
-    return Deliver(BytesOf(CP_ACP, Expanded(WideOf(CP_ACP, lpSrc))), lpDst, nSize);
+    return DeliverExpanded(BytesOf(CP_ACP, Expanded(WideOf(CP_ACP, lpSrc))), lpDst, nSize);
 }
 
 extern "C" DWORD WINAPI ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD nSize) {
     if (lpSrc == nullptr) return Fail(ERROR_INVALID_PARAMETER, 0);
-    return Deliver(Expanded(lpSrc), lpDst, nSize);
+    return DeliverExpanded(Expanded(lpSrc), lpDst, nSize);
 }

@@ -52,8 +52,8 @@ DWORD Attributes(const std::string& name) {
 
 // The directory (with its '/') where name (with extension if it has no dot)
 // is a file, as the file system names them; false when there is none.
-bool Search(const std::string* list, std::string& name, const std::string& extension,
-            std::string& directory) {
+bool FindInDirectories(const std::string* list, std::string& name, const std::string& extension,
+                       std::string& directory) {
     if (name.empty()) return false;
     if (name.find('.') == std::string::npos) name += extension;
     for (const std::string& candidate : SearchDirectories(list)) {
@@ -78,8 +78,9 @@ DWORD SearchPathOf(const Char* path, const Char* fileName, const Char* extension
     const std::string list = path != nullptr ? NativeName(path) : std::string();
     std::string name = NativeName(fileName);
     std::string directory;
-    if (!Search(path != nullptr ? &list : nullptr, name,
-                extension != nullptr ? NativeName(extension) : std::string(), directory)) {
+    if (!FindInDirectories(path != nullptr ? &list : nullptr, name,
+                           extension != nullptr ? NativeName(extension) : std::string(),
+                           directory)) {
         return Fail(ERROR_FILE_NOT_FOUND, 0);
     }
     const std::basic_string<Char> found = Handed(directory, Char()), file = Handed(name, Char());
