@@ -37,6 +37,8 @@ TEST_F(CodePageTest, BestFitAndTheDefaultCharacter) {
         {932, fits932, WC_NO_BEST_FIT_CHARS, nullptr,
          "??\x81\x7C\xFA\x57\x81\x5F\x81\x47\x81\xE0\xFA\x40", TRUE},
         {932, L"\x2212", 0, nullptr, "?", TRUE},  // bestfit932.txt has no minus sign
+        {932, std::wstring(1, static_cast<wchar_t>(0x1F600)), 0, nullptr, "?",
+         TRUE},  // no UTF-16 unit
         {932, L"\x141\xDE00", 0, "\x81\x45", "\x81\x45\x81\x45", TRUE},
     };
     for (const auto& c : cases) {
