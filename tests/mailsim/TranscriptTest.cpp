@@ -2,6 +2,7 @@
 // dialog, message boxes, the file written after each event, and the
 // terminal rendering when no file is asked for.
 #include "MailsimTesting.h"
+#include "platform_process_testing.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +23,7 @@ class TranscriptTest : public MailsimTest {
 protected:
     void TearDown() override {
         unsetenv("MAPISIM_TRANSCRIPT");
+        PlatformSetAnsiCodePage(1252);
         MailsimTest::TearDown();
     }
 
@@ -367,6 +369,28 @@ TEST_F(TranscriptTest, SendDialogRefusesWhatIsNoReadableFile) {
     unlink(fifo.c_str());
     unlink(good.c_str());
     rmdir(dir.c_str());
+}
+
+// The send dialog opens a path as the program's CreateFileA does: in the
+// ANSI code page, naming the file whose UTF-8 name holds the same characters.
+TEST_F(TranscriptTest, SendDialogReadsAPathInTheAnsiCodePage) {
+    unsetenv("MAPISIM_TRANSCRIPT");
+    char pattern[] = "/tmp/mailsim-ansi-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string utf8 = std::string(pattern) + "/\xE8\xA1\xA8.txt";
+    std::ofstream(utf8) << "x";
+    std::string path = std::string(pattern) + "/\x95\x5C.txt";  // the same name in code page 932
+    ASSERT_TRUE(PlatformSetAnsiCodePage(932));
+    MapiFileDesc file = {};
+    file.lpszPathName = &path[0];
+    MapiMessage message = {};
+    message.nFileCount = 1;
+    message.lpFiles = &file;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(MAPISendMail(0, 0, &message, MAPI_DIALOG, 0), 0u);
+    testing::internal::GetCapturedStdout();
+    unlink(utf8.c_str());
+    rmdir(pattern);
 }
 
 TEST_F(TranscriptTest, WithoutATranscriptFileFormsAreRenderedForTheTerminal) {
