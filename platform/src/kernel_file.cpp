@@ -47,9 +47,17 @@ HANDLE Open(const std::string& name, DWORD access, DWORD disposition) {
     // O_NONBLOCK only for the open itself: POSIX would wait there for the
     // other end of a FIFO (or a modem line's carrier), Windows never does.
     // Reads afterwards block as ReadFile does on Windows.
+    // OPEN_ALWAYS and CREATE_ALWAYS say whether the file was there already:
+    // a try at making it new first tells.
+    const bool tells = (flags & O_CREAT) != 0 && (flags & O_EXCL) == 0;
+    bool existed = false;
     int fd;
     do {
-        fd = open(name.c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666);
+        fd = open(name.c_str(), flags | (tells ? O_EXCL : 0) | O_NONBLOCK | O_NOCTTY, 0666);
+        if (fd < 0 && tells && errno == EEXIST) {
+            existed = true;
+            fd = open(name.c_str(), (flags & ~O_CREAT) | O_NONBLOCK | O_NOCTTY, 0666);
+        }
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return FailWithErrno(INVALID_HANDLE_VALUE);
     const int statusFlags = fcntl(fd, F_GETFL);
@@ -63,7 +71,7 @@ HANDLE Open(const std::string& name, DWORD access, DWORD disposition) {
         close(fd);
         return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     }
-    SetLastError(ERROR_SUCCESS);
+    SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return HandleFromFd(fd);
 }
 

@@ -18,42 +18,45 @@
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
 #include "tests/TempDirTest.h"
+#include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
 
 namespace {
 
-// An environment variable set for a scope, as the user's session sets it.
+std::wstring Wide(const std::string& utf8) {
+    WideText wide;
+    EXPECT_TRUE(Utf8ToWide(utf8.data(), utf8.size(), wide));
+    return std::wstring(wide.c_str(), wide.size());
+}
+
+// An environment variable set to UTF-8 text for a scope, as the user's
+// session sets it.
 class TemporaryVariable {
 public:
-    TemporaryVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
-#ifdef _WIN32
-        const wchar_t* old = _wgetenv(name);
+    TemporaryVariable(const char* name, const std::string& value) : name_(name) {
+        const char* old = std::getenv(name);
         had_ = old != nullptr;
         if (had_) old_ = old;
-        _wputenv_s(name, value);
+#ifdef _WIN32
+        _wputenv_s(Wide(name).c_str(), Wide(value).c_str());
 #else
-        const std::string narrow = std::filesystem::path(name).string();
-        const char* old = std::getenv(narrow.c_str());
-        had_ = old != nullptr;
-        if (had_) old_ = std::filesystem::path(old).wstring();
-        setenv(narrow.c_str(), std::filesystem::path(value).u8string().c_str(), 1);
+        setenv(name, value.c_str(), 1);
 #endif
     }
     ~TemporaryVariable() {
 #ifdef _WIN32
-        _wputenv_s(name_.c_str(), had_ ? old_.c_str() : L"");
+        _wputenv_s(Wide(name_).c_str(), had_ ? Wide(old_).c_str() : L"");
 #else
-        const std::string narrow = std::filesystem::path(name_).string();
         if (had_) {
-            setenv(narrow.c_str(), std::filesystem::path(old_).u8string().c_str(), 1);
+            setenv(name_.c_str(), old_.c_str(), 1);
         } else {
-            unsetenv(narrow.c_str());
+            unsetenv(name_.c_str());
         }
 #endif
     }
 
 private:
-    std::wstring name_, old_;
+    std::string name_, old_;
     bool had_ = false;
 };
 
@@ -243,19 +246,20 @@ TEST_F(DraftFolderTest, ANameTakenIsNeverOverwritten) {
 // A user whose profile folder the ANSI code page cannot name still gets
 // drafts: the folder is reached by its UTF-16 path throughout.
 TEST_F(DraftFolderTest, ATemporaryFolderBeyondTheCodePage) {
-    const std::filesystem::path temp =
-        dir_ / std::filesystem::u8path("\xC5\x81ukasz \xE5\xB1\xB1\xE7\x94\xB0");
-    std::filesystem::create_directories(temp);
-    const std::wstring value = (temp / "").wstring();
-    TemporaryVariable tmp(L"TMP", value.c_str());
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    const std::string temp = dir_.u8string() + separator + "\xC5\x81ukasz \xE5\xB1\xB1\xE7\x94\xB0";
+    std::filesystem::create_directories(std::filesystem::u8path(temp));
+    TemporaryVariable tmp("TMP", temp + separator);
     WideText folder, path;
     ASSERT_TRUE(DraftFolder(folder, nullptr));
-    EXPECT_EQ(AsWide(folder), (temp / "Quillora" / "").wstring());
+    EXPECT_EQ(AsWide(folder), Wide(temp + separator + "Quillora" + separator));
     const SYSTEMTIME utc{2026, 12, 3, 9, 5, 7, 3, 0};
     FileHandle draft(CreateDraftFile(folder, utc, path));
     ASSERT_TRUE(draft.IsOpen());
     draft.Close();
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(AsWide(path))));
+    Text utf8;
+    ASSERT_TRUE(WideToUtf8(path.c_str(), path.size(), utf8));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(utf8.c_str())));
 }
 
 }  // namespace
