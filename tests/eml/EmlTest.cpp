@@ -17,48 +17,12 @@
 #include "eml/DraftFolder.h"
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
+#include "tests/EnvironmentForTest.h"
 #include "tests/TempDirTest.h"
 #include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    WideText wide;
-    EXPECT_TRUE(Utf8ToWide(utf8.data(), utf8.size(), wide));
-    return std::wstring(wide.c_str(), wide.size());
-}
-
-// An environment variable set to UTF-8 text for a scope, as the user's
-// session sets it.
-class TemporaryVariable {
-public:
-    TemporaryVariable(const char* name, const std::string& value) : name_(name) {
-        const char* old = std::getenv(name);
-        had_ = old != nullptr;
-        if (had_) old_ = old;
-#ifdef _WIN32
-        _wputenv_s(Wide(name).c_str(), Wide(value).c_str());
-#else
-        setenv(name, value.c_str(), 1);
-#endif
-    }
-    ~TemporaryVariable() {
-#ifdef _WIN32
-        _wputenv_s(Wide(name_).c_str(), had_ ? Wide(old_).c_str() : L"");
-#else
-        if (had_) {
-            setenv(name_.c_str(), old_.c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-#endif
-    }
-
-private:
-    std::string name_, old_;
-    bool had_ = false;
-};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
