@@ -2,7 +2,20 @@
 
 namespace {
 
-enum class Option { To, Cc, Bcc, Subject, Body, Attachment, BodyFile, Mailto, Eml, Log, None };
+enum class Option {
+    To,
+    Cc,
+    Bcc,
+    Subject,
+    Body,
+    Attachment,
+    BodyFile,
+    Mailto,
+    Eml,
+    Log,
+    Files,
+    None
+};
 
 struct OptionName {
     const char* name;
@@ -21,6 +34,7 @@ constexpr OptionName kOptions[] = {
     {"-mailto", Option::Mailto},
     {"-eml", Option::Eml},
     {"-log", Option::Log},
+    {"-files", Option::Files},
 };
 
 // The option names are matched on the arguments exactly as typed, in
@@ -52,7 +66,8 @@ bool operator==(const CommandLine& one, const CommandLine& other) {
     return one.to == other.to && one.cc == other.cc && one.bcc == other.bcc &&
            one.subject == other.subject && one.body == other.body &&
            one.bodyFromFile == other.bodyFromFile && one.attachment == other.attachment &&
-           one.log == other.log && one.mailto == other.mailto && one.eml == other.eml;
+           one.log == other.log && one.mailto == other.mailto && one.eml == other.eml &&
+           one.files == other.files && one.firstFile == other.firstFile;
 }
 
 CommandLine ParseCommandLine(int argc, const WCHAR* const* argv) {
@@ -60,6 +75,13 @@ CommandLine ParseCommandLine(int argc, const WCHAR* const* argv) {
     int index = 1;
     while (index < argc) {
         const Option option = Recognise(argv[index]);
+        // Explorer's "Send to" appends the selected files' paths, one an
+        // argument: none of them, whatever its name, may be read as an option.
+        if (option == Option::Files) {
+            line.files = true;
+            line.firstFile = index + 1;
+            break;
+        }
         // The options without a value.
         if (option == Option::Mailto || option == Option::Eml) {
             (option == Option::Mailto ? line.mailto : line.eml) = true;
@@ -100,6 +122,7 @@ CommandLine ParseCommandLine(int argc, const WCHAR* const* argv) {
                 break;
             case Option::Mailto:
             case Option::Eml:
+            case Option::Files:
             case Option::None:
                 break;
         }

@@ -16,19 +16,22 @@ struct CommandLine {
     int log = 0;
     bool mailto = false;  // -mailto: after both MAPI roads failed, try a mailto: URL
     bool eml = false;     // -eml: after both MAPI roads failed, try a draft file first
+    // -files: every argument from firstFile on is one more file to attach
+    // (firstFile may be the argument count: none).
+    bool files = false;
+    int firstFile = 0;
 };
 
 bool operator==(const CommandLine& one, const CommandLine& other);
 
 // Scans argv[1..argc), the arguments as typed (UTF-16), for -to, -cc, -bcc,
-// -subject, -body, -attachment, -bodyfile and -log, and the flags -mailto
-// and -eml. An argument is an option only when it is an ASCII '-' and the
-// option's name in ASCII letters, their case ignored: nothing else, however
-// alike it looks, is one. An option takes the next argument as its value,
-// whatever it looks like; an option given last is ignored, unknown
-// arguments are skipped, and a repeated option keeps its last value. -body
-// and -bodyfile set the same body: the last one given wins. Never fails,
-// and owns nothing.
+// -subject, -body, -attachment, -bodyfile and -log, and the flags -mailto,
+// -eml and -files, after which the scan stops: every argument after -files
+// is the path of a file, whatever it looks like. An argument is an option only when it is an ASCII
+// '-' and the option's name in ASCII letters, their case ignored: nothing else, however alike it
+// looks, is one. An option takes the next argument as its value, whatever it looks like; an option
+// given last is ignored, unknown arguments are skipped, and a repeated option keeps its last value.
+// -body and -bodyfile set the same body: the last one given wins. Never fails, and owns nothing.
 CommandLine ParseCommandLine(int argc, const WCHAR* const* argv);
 
 // The argument at index, or null for 0 (an option not given).

@@ -1,15 +1,25 @@
 #include "front/ComposeDispatch.h"
 
+#include <cstdlib>
+
 #include "eml/ComposeViaEml.h"
 #include "front/MailClient.h"
 #include "mailto/ComposeViaMailto.h"
 #include "mapi/ComposeViaExtendedMapi.h"
 #include "simplemapi/ComposeViaSimpleMapi.h"
 
+DispatchReport::~DispatchReport() {
+    std::free(attachedToDraft);
+}
+
 int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
                     DispatchReport* report) {
     DispatchReport local;
     DispatchReport& done = report != nullptr ? *report : local;
+    if (report != nullptr && request.AttachmentCount() != 0) {
+        done.attachedToDraft =
+            static_cast<bool*>(std::calloc(request.AttachmentCount(), sizeof(bool)));
+    }
 
     // With a road beyond MAPI asked for, a MAPI road whose library the
     // default client does not have is not called at all: the system would
@@ -27,8 +37,8 @@ int ComposeDispatch(const ComposeRequest& request, const OptInRoads& optIn,
     };
     int result = -1;
     if (draftsLibrary) {
-        result = run(done.drafts, [](const ComposeRequest& r, RoadFailure& failure) {
-            return ComposeViaExtendedMapi(r, &failure);
+        result = run(done.drafts, [&done](const ComposeRequest& r, RoadFailure& failure) {
+            return ComposeViaExtendedMapi(r, &failure, done.attachedToDraft);
         });
     } else {
         done.drafts.skipped = true;

@@ -19,7 +19,15 @@ struct RoadOutcome {
 
 // What the dispatch did.
 struct DispatchReport {
+    DispatchReport() = default;
+    ~DispatchReport();
+    DispatchReport(const DispatchReport&) = delete;
+    DispatchReport& operator=(const DispatchReport&) = delete;
+
     RoadOutcome drafts, sendDialog, draftFile, mailtoLink;
+    // A place for each file of the request: true where the Drafts road's
+    // message carries it (null when there was no memory to say).
+    bool* attachedToDraft = nullptr;
 };
 
 // The roads beyond MAPI that the command line asked for.

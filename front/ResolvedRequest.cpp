@@ -1,5 +1,6 @@
 #include "front/ResolvedRequest.h"
 
+#include <cstdlib>
 #include <utility>
 
 #include "front/BodyFile.h"
@@ -23,6 +24,34 @@ size_t TypedNotInCodePage(const WCHAR* const* argv, int index) {
 }
 
 }  // namespace
+
+ResolvedRequest::~ResolvedRequest() {
+    for (size_t i = 0; i < fileCount_; ++i) {
+        if (files_[i] != INVALID_HANDLE_VALUE) CloseHandle(files_[i]);
+    }
+    std::free(files_);
+}
+
+bool ResolvedRequest::OpenFiles(const CommandLine& line, const WCHAR* const* argv) {
+    if (!line.files) return true;
+    size_t count = 0;
+    while (argv[line.firstFile + count] != nullptr) ++count;
+    files_ = static_cast<HANDLE*>(count != 0 ? std::malloc(count * sizeof(HANDLE)) : nullptr);
+    if (count != 0 && files_ == nullptr) return false;
+    for (; fileCount_ < count; ++fileCount_) {
+        const WCHAR* path = argv[line.firstFile + fileCount_];
+        // Opened once, like the attachment: a folder, an empty argument or a
+        // pipe is a file that cannot be opened, as it would be there.
+        RoadFailure why;
+        files_[fileCount_] = OpenSharedRead(path, &why);
+        if (!request_.AddFile(path, files_[fileCount_], why)) {
+            ++fileCount_;
+            return false;
+        }
+        notInCodePage_ += CountNotInCodePage(path, WideLength(path));
+    }
+    return true;
+}
 
 bool ResolvedRequest::ResolveBody(const CommandLine& line, const WCHAR* const* argv) {
     if (line.body == 0) return true;
@@ -66,6 +95,7 @@ bool ResolvedRequest::Resolve(const CommandLine& line, const WCHAR* const* argv)
     const int typed[] = {line.to,      line.cc,         line.bcc,
                          line.subject, line.attachment, line.bodyFromFile ? 0 : line.body};
     for (const int index : typed) notInCodePage_ += TypedNotInCodePage(argv, index);
+    ok = OpenFiles(line, argv) && ok;
     if (!ok) {
         outOfMemory_ = true;
         return false;

@@ -1,6 +1,7 @@
 // The request resolved from the command line as typed: every text in UTF-8,
 // the body from -body (its backslash-n pairs made line breaks) or from the
-// body file, the attachment opened once, and the MAPI roads' 8-bit view.
+// body file, each file to attach opened once, and the MAPI roads' 8-bit
+// view.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 class ResolvedRequest {
 public:
     ResolvedRequest() = default;
+    ~ResolvedRequest();
     ResolvedRequest(const ResolvedRequest&) = delete;
     ResolvedRequest& operator=(const ResolvedRequest&) = delete;
 
@@ -32,9 +34,12 @@ public:
 
 private:
     bool ResolveBody(const CommandLine& line, const WCHAR* const* argv);
+    bool OpenFiles(const CommandLine& line, const WCHAR* const* argv);
 
     OwnedRequest request_;
     FileHandle attachment_;
+    HANDLE* files_ = nullptr;  // -files' files, each opened once; closed with the request
+    size_t fileCount_ = 0;
     BodyFileFacts bodyFile_;
     bool fromFile_ = false;
     bool outOfMemory_ = false;

@@ -193,6 +193,7 @@ void Request(Report& report, const ComposeRequest& request, const RunFacts& fact
     Field(report, "body", request.body);
     if (facts.eml) report << ", -eml";
     if (facts.mailto) report << ", -mailto";
+    if (facts.files) report << ", -files";
     report.End();
     if (facts.bodyFile != nullptr) Body(report, *facts.bodyFile);
     BeyondCodePage(report, facts.notInCodePage);
@@ -215,27 +216,56 @@ void Size(Report& report, HANDLE file) {
     }
 }
 
-// The attachment by its path as typed, and its size or why it cannot be
-// read, from the one opening every road shares.
-void Attachment(Report& report, const AttachedFile* file) {
-    report << "attachment: ";
-    if (file == nullptr) {
-        report << "none";
-        report.End();
-        return;
-    }
+// A file by its path as typed, and its size or why it cannot be read, from
+// the one opening every road shares.
+void File(Report& report, const AttachedFile& file) {
     Text path;
-    if (!WideToUtf8(file->path, WideLength(file->path), path)) path.clear();
+    if (!WideToUtf8(file.path, WideLength(file.path), path)) path.clear();
     report.Quoted(path.c_str());
-    if (file->IsOpen()) {
-        Size(report, file->file);
-    } else if (file->opening.call != nullptr) {
+    if (file.IsOpen()) {
+        Size(report, file.file);
+    } else if (file.opening.call != nullptr) {
         report << ", cannot be opened: ";
-        Call(report, file->opening.call, file->opening.kind, file->opening.code);
-    } else if (file->opening.refusal != nullptr) {
-        report << ", cannot be opened: " << file->opening.refusal;
+        Call(report, file.opening.call, file.opening.kind, file.opening.code);
+    } else if (file.opening.refusal != nullptr) {
+        report << ", cannot be opened: " << file.opening.refusal;
     }
     report.End();
+}
+
+// The attachment, or with -files every file, one a line.
+void Files(Report& report, const ComposeRequest& request, bool files) {
+    const size_t count = request.AttachmentCount();
+    if (!files) {
+        report << "attachment: ";
+        if (count == 0) {
+            report << "none";
+            report.End();
+        } else {
+            File(report, request.Attachment(0));
+        }
+        return;
+    }
+    report << "files: " << static_cast<unsigned long long>(count);
+    report.End();
+    for (size_t i = 0; i < count; ++i) {
+        report << "file " << static_cast<unsigned long long>(i + 1) << ": ";
+        File(report, request.Attachment(i));
+    }
+}
+
+// The files a draft shown in the form went without, which that road alone
+// may leave out.
+void LeftOut(Report& report, const DispatchReport& dispatch, size_t count) {
+    if (dispatch.drafts.result != 0 || dispatch.attachedToDraft == nullptr) return;
+    bool any = false;
+    for (size_t i = 0; i < count; ++i) {
+        if (dispatch.attachedToDraft[i]) continue;
+        report << (any ? ", " : "left out of the draft: file ")
+               << static_cast<unsigned long long>(i + 1);
+        any = true;
+    }
+    if (any) report.End();
 }
 
 // Says what one library of the client is, and returns its bitness.
@@ -299,7 +329,7 @@ void Road(Report& report, const char* name, const RoadOutcome& road, const char*
     report.End();
 }
 
-void Roads(Report& report, const DispatchReport* dispatch) {
+void Roads(Report& report, const DispatchReport* dispatch, size_t files) {
     if (dispatch == nullptr) {
         report << "roads: none tried";
         report.End();
@@ -307,6 +337,7 @@ void Roads(Report& report, const DispatchReport* dispatch) {
     }
     Client(report);
     Road(report, "Drafts (Extended MAPI)", dispatch->drafts, "Extended MAPI library");
+    LeftOut(report, *dispatch, files);
     Road(report, "send dialog (Simple MAPI)", dispatch->sendDialog, "Simple MAPI library");
     Road(report, "draft file (-eml)", dispatch->draftFile, nullptr);
     Road(report, "mailto: link (-mailto)", dispatch->mailtoLink, nullptr);
@@ -340,8 +371,8 @@ void AppendRunReport(const WCHAR* path, const ComposeRequest& request, const Run
     report << "ANSI code page: " << static_cast<unsigned long long>(GetACP());
     report.End();
     Request(report, request, facts);
-    Attachment(report, request.attachment);
-    Roads(report, facts.dispatch);
+    Files(report, request, facts.files);
+    Roads(report, facts.dispatch, request.AttachmentCount());
     report << "exit code: " << (facts.exitCode == 0 ? "0" : "-1");
     report.End().End();
     if (!report.ok()) return;

@@ -18,6 +18,7 @@ struct RunFacts {
     bool outOfMemory = false;                  // no memory for the request: no road ran
     bool eml = false;
     bool mailto = false;
+    bool files = false;  // -files: the report lists every file
     int exitCode = -1;
 };
 

@@ -1,6 +1,7 @@
 // Quillora: opens a new, pre-filled mail in the installed mail client.
 //   Quillora [-to LIST] [-cc LIST] [-bcc LIST] [-subject TEXT] [-body TEXT]
 //            [-attachment PATH] [-bodyfile PATH] [-mailto] [-eml] [-log PATH]
+//            [-files PATH...]
 // Exits with 0 when the message was put in front of the user, -1 otherwise.
 #include <windows.h>
 
@@ -22,6 +23,7 @@ int main() {
     RunFacts facts;
     facts.eml = line.eml;
     facts.mailto = line.mailto;
+    facts.files = line.files;
     DispatchReport dispatch;
     const WCHAR* const logPath = ArgumentAt(argv, line.log);
     // A body file not taken whole would lose text: stop before any road.

@@ -4,7 +4,7 @@
 #include "win32/ShellOpen.h"
 
 int ComposeViaMailto(const ComposeRequest& request, RoadFailure* failure) {
-    if (request.attachment != nullptr) {
+    if (request.AttachmentCount() != 0) {
         NoteRefusal(failure, "a mailto: link cannot carry the attachment");
         return -1;
     }

@@ -10,7 +10,7 @@ constexpr char kCaption[] = "Quillora";
 
 }  // namespace
 
-int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request) {
+int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request, bool* attached) {
     if (!session->OpenDrafts(true)) {
         MessageBoxA(NULL, "Unable to open folder 'Drafts'.", kCaption, MB_OK);
         return -1;
@@ -32,9 +32,11 @@ int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request) {
     if (request.ansiSubject) message.SetSubject(request.ansiSubject);
     if (request.ansiBody) message.SetBody(request.ansiBody);
     // A file that cannot be read is left out; the form shows the rest.
-    const AttachedFile* file = request.attachment;
-    if (file && file->IsOpen() && Rewind(file->file)) {
-        message.AttachFile(file->file, file->ansiName, nullptr);
+    for (size_t i = 0; i < request.AttachmentCount(); ++i) {
+        const AttachedFile& file = request.Attachment(i);
+        const bool added = file.IsOpen() && Rewind(file.file) &&
+                           message.AttachFile(file.file, file.ansiName, nullptr);
+        if (attached) attached[i] = added;
     }
 
     // A form that was shown is the road's success, whatever the user then

@@ -11,4 +11,7 @@
 // 0 once the client showed the message in its form (whatever the user then
 // did with it); -1 when Drafts could not be opened, no message was created
 // (each with a message box), or the form could not be shown (no box).
-int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request);
+// attached, when given, has a place for each file of the request: true
+// where the message carries it, false where it was left out.
+int ComposeViaDrafts(MapiSession* session, const ComposeRequest& request,
+                     bool* attached = nullptr);

@@ -12,13 +12,13 @@ constexpr ULONG kFolderOpenFlags = MAPI_MODIFY | MAPI_NO_CACHE;
 
 }  // namespace
 
-int ComposeViaExtendedMapi(const ComposeRequest& request, RoadFailure* failure) {
+int ComposeViaExtendedMapi(const ComposeRequest& request, RoadFailure* failure, bool* attached) {
     MapiSession session(failure);
     int result = -1;
     if (session.Initialize(true /* multithreaded notifications */, false /* no service */)) {
         if (session.Logon(nullptr /* default profile */, false) &&
             session.OpenStore(nullptr /* default store */, kFolderOpenFlags)) {
-            result = ComposeViaDrafts(&session, request);
+            result = ComposeViaDrafts(&session, request, attached);
         }
         // Releases the current folder, the store and the session, whatever
         // happened above.

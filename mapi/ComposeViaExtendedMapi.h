@@ -10,4 +10,7 @@
 // started, logged on to or its default store opened. Every text of the
 // request may be null. failure, when given, hears the first call that
 // failed the road, or why it refused.
-int ComposeViaExtendedMapi(const ComposeRequest& request, RoadFailure* failure = nullptr);
+// attached, when given, hears which files the message carries, as
+// ComposeViaDrafts says.
+int ComposeViaExtendedMapi(const ComposeRequest& request, RoadFailure* failure = nullptr,
+                           bool* attached = nullptr);

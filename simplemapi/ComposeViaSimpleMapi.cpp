@@ -29,19 +29,19 @@ int ComposeViaSimpleMapi(const ComposeRequest& request, RoadFailure* failure) {
     }
     if (request.ansiBody != nullptr) mail.noteText = request.ansiBody;
 
-    if (const AttachedFile* file = request.attachment) {
-        // The client opens the file by an 8-bit path: without one that names
-        // it, the dialog would open without the file.
+    // The client opens each file by an 8-bit path: without one that names
+    // it, the dialog would open without that file.
+    for (size_t i = 0; i < request.AttachmentCount(); ++i) {
+        const AttachedFile& file = request.Attachment(i);
         Text path;
         bool shortForm = false;
-        if (!DialogPath(*file, path, shortForm)) {
+        if (!DialogPath(file, path, shortForm)) {
             NoteRefusal(failure, kNoDialogPath);
             return -1;
         }
         // A short form would name the file LDZRAP~1.PDF: its own name goes
         // with it.
-        const char* name = shortForm ? file->ansiName : file->displayName;
-        mail.AddAttachment(path.c_str(), name);
+        mail.AddAttachment(path.c_str(), shortForm ? file.ansiName : file.displayName);
     }
 
     const bool sent = mail.Send(MAPI_DIALOG);

@@ -44,6 +44,9 @@ struct ComposeRequest {
     const char* subject = nullptr;
     const char* body = nullptr;
     const AttachedFile* attachment = nullptr;
+    // More files to attach (-files), after the attachment, in order.
+    const AttachedFile* files = nullptr;
+    size_t fileCount = 0;
 
     // The MAPI roads' view, in the ANSI code page: every recipient of To, Cc
     // and Bcc in that order, each list in its own order; the subject and
@@ -52,4 +55,11 @@ struct ComposeRequest {
     size_t recipientCount = 0;
     const char* ansiSubject = nullptr;
     const char* ansiBody = nullptr;
+
+    // Every file to attach, in order: the attachment first, then the files.
+    size_t AttachmentCount() const { return (attachment != nullptr ? 1 : 0) + fileCount; }
+    const AttachedFile& Attachment(size_t i) const {
+        if (attachment == nullptr) return files[i];
+        return i == 0 ? *attachment : files[i - 1];
+    }
 };

@@ -31,6 +31,8 @@ size_t AppendEntry(Text& entries, const char* utf8, size_t size) {
 OwnedRequest::~OwnedRequest() {
     std::free(offsets_);
     std::free(recipients_);
+    std::free(files_);
+    std::free(built_);
 }
 
 bool OwnedRequest::SetRecipients(RecipientKind kind, const char* list) {
@@ -58,18 +60,42 @@ void OwnedRequest::SetBody(Text&& body, Text&& ansiBody, bool sameForBoth) {
     ansiBody_ = std::move(ansiBody);
 }
 
-bool OwnedRequest::SetAttachment(const WCHAR* path, HANDLE file, const RoadFailure& opening) {
-    fileGiven_ = true;
-    file_ = AttachedFile();
-    file_.path = path;
-    file_.file = file;
-    file_.opening = opening;
+bool OwnedRequest::Keep(PendingFile& pending, const WCHAR* path, HANDLE file,
+                        const RoadFailure& opening) {
+    pending.file = AttachedFile();
+    pending.file.path = path;
+    pending.file.file = file;
+    pending.file.opening = opening;
     // The name is the last part of the path as typed: a look-alike of '\'
     // in it stays part of the name.
     const WCHAR* last = LastPathPart(path);
     const size_t length = WideLength(last);
-    fileDisplayName_ = HasNameAndExtension(last);
-    return WideToUtf8(last, length, fileName_) && BestFitAnsi(last, length, fileAnsiName_);
+    pending.displayName = HasNameAndExtension(last);
+    Text utf8, ansi;
+    pending.name = names_.size();
+    if (!WideToUtf8(last, length, utf8) || !names_.append(utf8.c_str(), utf8.size() + 1)) {
+        return false;
+    }
+    pending.ansiName = names_.size();
+    return BestFitAnsi(last, length, ansi) && names_.append(ansi.c_str(), ansi.size() + 1);
+}
+
+bool OwnedRequest::SetAttachment(const WCHAR* path, HANDLE file, const RoadFailure& opening) {
+    attachmentGiven_ = true;
+    return Keep(attachment_, path, file, opening);
+}
+
+bool OwnedRequest::AddFile(const WCHAR* path, HANDLE file, const RoadFailure& opening) {
+    if (fileCount_ == fileRoom_) {
+        const size_t room = fileRoom_ == 0 ? 8 : 2 * fileRoom_;
+        void* grown = std::realloc(files_, room * sizeof(PendingFile));
+        if (grown == nullptr) return false;
+        files_ = static_cast<PendingFile*>(grown);
+        fileRoom_ = room;
+    }
+    if (!Keep(files_[fileCount_], path, file, opening)) return false;
+    ++fileCount_;
+    return true;
 }
 
 bool OwnedRequest::AddRecipients(RecipientKind kind, const char* list) {
@@ -143,13 +169,25 @@ bool OwnedRequest::Finish() {
         request_.body = body_.c_str();
         request_.ansiBody = bodyShared_ ? body_.c_str() : ansiBody_.c_str();
     }
-    if (fileGiven_) {
-        file_.name = fileName_.c_str();
-        file_.ansiName = fileAnsiName_.c_str();
-        file_.displayName = fileDisplayName_ && fileAnsiName_.size() < kDisplayNameSize
-                                ? fileAnsiName_.c_str()
-                                : nullptr;
-        request_.attachment = &file_;
+    // Pointers into the names only now that they have stopped growing.
+    const size_t count = (attachmentGiven_ ? 1 : 0) + fileCount_;
+    std::free(built_);
+    built_ = static_cast<AttachedFile*>(count != 0 ? std::malloc(count * sizeof(AttachedFile))
+                                                   : nullptr);
+    if (count != 0 && built_ == nullptr) return false;
+    for (size_t i = 0; i < count; ++i) {
+        const PendingFile& pending =
+            attachmentGiven_ && i == 0 ? attachment_ : files_[i - (attachmentGiven_ ? 1 : 0)];
+        AttachedFile& file = built_[i];
+        file = pending.file;
+        file.name = names_.c_str() + pending.name;
+        file.ansiName = names_.c_str() + pending.ansiName;
+        file.displayName = pending.displayName && std::strlen(file.ansiName) < kDisplayNameSize
+                               ? file.ansiName
+                               : nullptr;
     }
+    request_.attachment = attachmentGiven_ ? built_ : nullptr;
+    request_.files = built_ + (attachmentGiven_ ? 1 : 0);
+    request_.fileCount = fileCount_;
     return true;
 }

@@ -27,8 +27,10 @@ public:
     // sameForBoth, body alone serves both (ASCII text).
     void SetBody(Text&& body, Text&& ansiBody, bool sameForBoth);
     // The file named path, opened for reading by the caller (file, which
-    // stays the caller's to close), or not (opening says why).
+    // stays the caller's to close), or not (opening says why); path stays
+    // the caller's too. The attachment comes first, then each added file.
     bool SetAttachment(const WCHAR* path, HANDLE file, const RoadFailure& opening);
+    bool AddFile(const WCHAR* path, HANDLE file, const RoadFailure& opening);
 
     // Makes the 8-bit view; false when memory runs out.
     bool Finish();
@@ -37,6 +39,13 @@ public:
 
 private:
     bool AddRecipients(RecipientKind kind, const char* list);
+    // A file as it is kept until Finish: its names' places in names_.
+    struct PendingFile {
+        AttachedFile file;
+        size_t name, ansiName;
+        bool displayName;
+    };
+    bool Keep(PendingFile& pending, const WCHAR* path, HANDLE file, const RoadFailure& opening);
 
     Text lists_[3];
     bool listGiven_[3] = {false, false, false};
@@ -44,10 +53,12 @@ private:
     bool subjectGiven_ = false;
     Text body_, ansiBody_;
     bool bodyGiven_ = false, bodyMadeHere_ = false, bodyShared_ = false;
-    AttachedFile file_;
-    bool fileGiven_ = false;
-    Text fileName_, fileAnsiName_;
-    bool fileDisplayName_ = false;
+    PendingFile attachment_;
+    bool attachmentGiven_ = false;
+    PendingFile* files_ = nullptr;
+    size_t fileCount_ = 0, fileRoom_ = 0;
+    Text names_;  // each file's name in UTF-8 and in the ANSI code page, each ending in a zero
+    AttachedFile* built_ = nullptr;
 
     // The recipients' 8-bit names and addresses, each ending in a zero, and
     // where each one starts in it (Text::npos: no address).

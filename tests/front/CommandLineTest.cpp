@@ -146,6 +146,37 @@ TEST(ParseCommandLine, FlagsAndLog) {
     }
 }
 
+// Every argument after -files is a file, whatever it looks like; before it,
+// everything is as without it.
+TEST(ParseCommandLine, FilesTakeEveryArgumentAfterThem) {
+    const struct {
+        std::vector<std::string> words;
+        int firstFile;  // 0: no -files
+        Expected expected;
+    } cases[] = {
+        {{"q", "-eml", "-FILES", "C:\\a b.pdf", "-to", "x", "-files", "--"}, 3, {}},
+        {{"q", "-to", "t", "-attachment", "a", "-files"}, 6, {"t", {}, {}, {}, {}, "a"}},
+        {{"q", "-to", "-files", "-cc", "c"}, 0, {"-files", "c", {}, {}, {}, {}}},
+        {{"q", "-files_", "x", "\xEF\xBC\x8D" "files", "y"}, 0, {}},
+    };
+    for (const auto& c : cases) {
+        Args args(c.words);
+        const CommandLine line = ParseCommandLine(args.argc(), args.argv.data());
+        EXPECT_EQ(line.files, c.firstFile != 0) << Label(c.words);
+        EXPECT_EQ(line.firstFile, c.firstFile) << Label(c.words);
+        ResolvedRequest resolved;
+        const ComposeRequest& r = Resolve(args, resolved);
+        ExpectRequest(r, c.expected, Label(c.words));
+        const size_t files = c.firstFile != 0 ? c.words.size() - c.firstFile : 0;
+        ASSERT_EQ(r.fileCount, files) << Label(c.words);
+        for (size_t i = 0; i < files; ++i) {
+            EXPECT_EQ(PathOf(&r.files[i]), c.words[c.firstFile + i]) << Label(c.words);
+            EXPECT_FALSE(r.files[i].IsOpen());
+        }
+        EXPECT_EQ(r.AttachmentCount(), files + (r.attachment != nullptr ? 1 : 0));
+    }
+}
+
 TEST(ParseCommandLine, ArgumentZeroIsNeverAnOption) {
     Args args({"-to", "x"});
     ResolvedRequest resolved;
