@@ -1,5 +1,6 @@
-// Whether a path names a file the send dialog could attach: one per
-// platform (ReadableFilePosix.cpp natively, win/ReadableFile.cpp in the DLL).
+// Whether a path names a file the send dialog could attach, asked of Win32
+// as a mail client would (natively of the platform stand-in), so that an
+// ANSI path names the file the program's own CreateFileA names.
 #pragma once
 
 namespace mailsim {

@@ -332,7 +332,9 @@ WINBOOL WINAPI FreeLibrary(HMODULE hLibModule);
 // Code pages. The stand-in's ANSI code page is Windows-1252 unless a test
 // sets 932 (Shift-JIS) or 65001 (UTF-8); it converts between UTF-16 and
 // those. WideCharToMultiByte without WC_NO_BEST_FIT_CHARS uses a look-alike
-// (best fit) for a character the code page lacks where Windows has one.
+// (best fit) for a character the code page lacks, from a subset of Windows'
+// best-fit tables: for 1252 fullwidth ASCII, U+2212 and Latin Extended-A,
+// for 932 U+00A5 and U+00AD.
 UINT WINAPI GetACP(void);
 #define CP_ACP 0
 #define CP_UTF8 65001

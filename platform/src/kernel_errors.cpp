@@ -29,6 +29,10 @@ DWORD ErrorFromErrno(int error) {
             return ERROR_NOT_ENOUGH_MEMORY;
         case EBADF:
             return ERROR_INVALID_HANDLE;
+        case ESPIPE:
+            return ERROR_INVALID_FUNCTION;
+        case ENAMETOOLONG:
+            return ERROR_FILENAME_EXCED_RANGE;
         default:
             return ERROR_INVALID_PARAMETER;
     }

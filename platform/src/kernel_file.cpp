@@ -1,10 +1,10 @@
-// CreateFileA / ReadFile / WriteFile / GetFileSizeEx / CloseHandle over POSIX
-// file descriptors, and the thread's last error that they set. A handle
-// encodes its descriptor as (fd + 1) * 4, so it is never null nor
-// INVALID_HANDLE_VALUE and, like a Windows handle, a multiple of four.
+// CreateFileA / CreateFileW / ReadFile / WriteFile / GetFileSizeEx /
+// CloseHandle over POSIX file descriptors.
 #include <windows.h>
 
 #include "kernel_errors.h"
+#include "kernel_handles.h"
+#include "kernel_names.h"
 
 #include <cerrno>
 #include <string>
@@ -13,18 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-HANDLE HandleFromFd(int fd) {
-    return reinterpret_cast<HANDLE>((static_cast<uintptr_t>(fd) + 1) * 4);
-}
-
-// Returns -1 for anything that is not one of our file handles.
-int FdFromHandle(HANDLE handle) {
-    const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || value % 4 != 0) return -1;
-    const uintptr_t fd = value / 4 - 1;
-    return fd <= 0x7FFFFFFF ? static_cast<int>(fd) : -1;
-}
 
 int OpenFlags(DWORD access, DWORD disposition, bool& known) {
     known = true;
@@ -51,23 +39,17 @@ int OpenFlags(DWORD access, DWORD disposition, bool& known) {
     }
 }
 
-}  // namespace
-
-HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
-                          LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
-                          DWORD dwCreationDisposition, DWORD /*dwFlagsAndAttributes*/,
-                          HANDLE /*hTemplateFile*/) {
-    if (lpFileName == nullptr) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
-    if (lpFileName[0] == '\0') return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+// Opens the file system's name as CreateFile does.
+HANDLE Open(const std::string& name, DWORD access, DWORD disposition) {
     bool known = false;
-    const int flags = OpenFlags(dwDesiredAccess, dwCreationDisposition, known);
+    const int flags = OpenFlags(access, disposition, known);
     if (!known) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     // O_NONBLOCK only for the open itself: POSIX would wait there for the
     // other end of a FIFO (or a modem line's carrier), Windows never does.
     // Reads afterwards block as ReadFile does on Windows.
     int fd;
     do {
-        fd = open(lpFileName, flags | O_NONBLOCK | O_NOCTTY, 0666);
+        fd = open(name.c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return FailWithErrno(INVALID_HANDLE_VALUE);
     const int statusFlags = fcntl(fd, F_GETFL);
@@ -85,18 +67,24 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwSh
     return HandleFromFd(fd);
 }
 
-HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
-                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) {
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+                          LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
+                          DWORD dwCreationDisposition, DWORD /*dwFlagsAndAttributes*/,
+                          HANDLE /*hTemplateFile*/) {
+    if (lpFileName == nullptr) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+    if (lpFileName[0] == '\0') return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+    return Open(NativeName(lpFileName), dwDesiredAccess, dwCreationDisposition);
+}
+
+HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+                          LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
+                          DWORD dwCreationDisposition, DWORD /*dwFlagsAndAttributes*/,
+                          HANDLE /*hTemplateFile*/) {
     if (lpFileName == nullptr) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     if (lpFileName[0] == 0) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
-    // The file system's names are UTF-8.
-    const int size = WideCharToMultiByte(CP_UTF8, 0, lpFileName, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return INVALID_HANDLE_VALUE;
-    std::string name(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, lpFileName, -1, &name[0], size, nullptr, nullptr);
-    return CreateFileA(name.c_str(), dwDesiredAccess, dwShareMode, lpSecurityAttributes,
-                       dwCreationDisposition, dwFlagsAndAttributes, hTemplateFile);
+    return Open(NativeName(lpFileName), dwDesiredAccess, dwCreationDisposition);
 }
 
 WINBOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,

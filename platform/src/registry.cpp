@@ -8,6 +8,7 @@
 // first.
 #include <windows.h>
 
+#include "kernel_names.h"
 #include "platform_registry_testing.h"
 #include "registry_desktop.h"
 
@@ -89,6 +90,7 @@ bool EndsWith(const std::string& text, const char* suffix) {
 }
 
 // The running program: the simulated client's libraries are built into it.
+// A path the registry holds is in the ANSI code page, as it reads there.
 std::string ProgramPath() {
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -113,7 +115,7 @@ KeyState BuiltInKey(const std::string& path) {
     if (path == kMailClients) return KeyWithDefault(kSimulatedClient);
     if (path == std::string(kMailClients) + "\\" + Lowercase(kSimulatedClient)) {
         KeyState state = KeyWithDefault(kSimulatedClient);
-        const std::string library = ProgramPath();
+        const std::string library = AnsiName(ProgramPath());
         state.values["dllpathex"] = StringValue(REG_SZ, library);
         state.values["dllpath"] = StringValue(REG_SZ, library);
         return state;

@@ -2,6 +2,7 @@
 // dialog, message boxes, the file written after each event, and the
 // terminal rendering when no file is asked for.
 #include "MailsimTesting.h"
+#include "platform_process_testing.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +23,7 @@ class TranscriptTest : public MailsimTest {
 protected:
     void TearDown() override {
         unsetenv("MAPISIM_TRANSCRIPT");
+        PlatformSetAnsiCodePage(1252);
         MailsimTest::TearDown();
     }
 
@@ -366,6 +368,38 @@ TEST_F(TranscriptTest, SendDialogRefusesWhatIsNoReadableFile) {
     EXPECT_EQ(sends[refused.size()]["result"], 0);
     unlink(fifo.c_str());
     unlink(good.c_str());
+    rmdir(dir.c_str());
+}
+
+// The send dialog opens a path as the program's CreateFileA does: in the
+// ANSI code page, naming the file whose UTF-8 name holds the same characters.
+TEST_F(TranscriptTest, SendDialogReadsAPathInTheAnsiCodePage) {
+    unsetenv("MAPISIM_TRANSCRIPT");
+    char pattern[] = "/tmp/mailsim-ansi-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const struct {
+        UINT codePage;
+        const char* utf8;
+        const char* ansi;
+    } cases[] = {
+        {1252, "/Gr\xC3\xBC\xC3\x9F.txt", "/Gr\xFC\xDF.txt"},
+        {932, "/\xE8\xA1\xA8.txt", "/\x95\x5C.txt"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PlatformSetAnsiCodePage(c.codePage));
+        std::ofstream(dir + c.utf8) << "x";
+        const std::string path = dir + c.ansi;
+        MapiFileDesc file = {};
+        file.lpszPathName = const_cast<LPSTR>(path.c_str());
+        MapiMessage message = {};
+        message.nFileCount = 1;
+        message.lpFiles = &file;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(MAPISendMail(0, 0, &message, MAPI_DIALOG, 0), 0u) << c.codePage;
+        testing::internal::GetCapturedStdout();
+        unlink((dir + c.utf8).c_str());
+    }
     rmdir(dir.c_str());
 }
 

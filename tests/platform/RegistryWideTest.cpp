@@ -1,0 +1,96 @@
+// RegOpenKeyExW and RegQueryValueExW over the stand-in's ANSI registry:
+// strings come back in UTF-16, their sizes in bytes, as Windows gives them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "AnsiCodePage.h"
+#include "platform_registry_testing.h"
+
+namespace {
+
+class RegistryWideTest : public AnsiCodePageTest {
+protected:
+    void TearDown() override {
+        PlatformRegistryClearInstalled();
+        AnsiCodePageTest::TearDown();
+    }
+};
+
+TEST_F(RegistryWideTest, StringsInUtf16AndTheSizeContract) {
+    const DWORD number = 0x01020304;
+    const struct {
+        UINT codePage;
+        DWORD type;
+        std::string stored;
+        std::wstring read;  // the bytes as UTF-16 units
+    } cases[] = {
+        {1252, REG_SZ, std::string("Gr\xFC\xDF\0", 5), std::wstring(L"Gr\xFC\xDF\0", 5)},
+        {1252, REG_EXPAND_SZ, std::string("%T%\\\x80\0", 6), std::wstring(L"%T%\\\x20AC\0", 6)},
+        {932, REG_SZ, std::string("\x95\x5C\0", 3), std::wstring(L"\x8868\0", 2)},
+        {1252, REG_SZ, "abc", L"abc"},  // stored without its terminator, read so
+        {1252, REG_MULTI_SZ, std::string("a\0bc\0\0", 6), std::wstring(L"a\0bc\0\0", 6)},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PlatformSetAnsiCodePage(c.codePage));
+        PlatformRegistryInstallValue("Quillora\\Value", c.type, c.stored.data(),
+                                     static_cast<DWORD>(c.stored.size()));
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"QUILLORA\\value", 0, KEY_READ, &key),
+                  ERROR_SUCCESS);
+        const DWORD needed = static_cast<DWORD>(c.read.size() * sizeof(WCHAR));
+        DWORD type = REG_NONE, size = 0;
+        EXPECT_EQ(RegQueryValueExW(key, nullptr, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(size, needed);
+        WCHAR data[16];
+        size = needed - 1;
+        EXPECT_EQ(
+            RegQueryValueExW(key, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size),
+            ERROR_MORE_DATA);
+        EXPECT_EQ(size, needed);
+        EXPECT_EQ(
+            RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size),
+            ERROR_SUCCESS);
+        EXPECT_EQ(std::wstring(data, size / sizeof(WCHAR)), c.read);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    }
+    PlatformRegistryInstallValue("Quillora\\Value", REG_DWORD, &number, sizeof number);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Quillora\\Value", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    DWORD read = 0, size = sizeof read;
+    EXPECT_EQ(
+        RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(read, number);
+    EXPECT_EQ(RegQueryValueExW(key, L"other", nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+// A name with a character the ANSI code page lacks names no stored key,
+// even where a look-alike would.
+TEST_F(RegistryWideTest, NamesBeyondTheCodePageNameNothing) {
+    PlatformRegistryInstallString("Lodz", REG_SZ, "x");
+    PlatformRegistryInstallString(
+        "\xC5\x81\xC3\xB3"
+        "dz",
+        REG_SZ, "y");
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"\x141odz", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key, nullptr);
+    ASSERT_TRUE(PlatformSetAnsiCodePage(CP_UTF8));
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT,
+                            L"\x141\xF3"
+                            L"dz",
+                            0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(PlatformRegistryOpenKeyCount(), 0u);
+}
+
+}  // namespace
