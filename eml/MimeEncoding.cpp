@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "text/HexDigits.h"
+
 namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr char kHex[] = "0123456789ABCDEF";
 // "=?utf-8?B?" and "?=" around at most 60 base64 characters: 72 of the 75 an
 // encoded word may have.
 constexpr size_t kEncodedWordBytes = 45;
@@ -104,8 +105,8 @@ bool QuotedPrintable::Finish() {
 bool QuotedPrintable::Escaped(unsigned char c) {
     if (used_ + 3 > kQuotedLine - 1 && !Break("=\r\n", 3)) return false;
     line_[used_++] = '=';
-    line_[used_++] = kHex[c >> 4];
-    line_[used_++] = kHex[c & 15];
+    line_[used_++] = kHexDigits[c >> 4];
+    line_[used_++] = kHexDigits[c & 15];
     endsLine_ = false;
     return true;
 }
