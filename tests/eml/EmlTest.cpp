@@ -153,6 +153,51 @@ TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
     }
 }
 
+// Whether a line is as short as folding can make it: at most 78 characters,
+// or, up to 998, one word with no white space to fold at (after the field's
+// name on its first line).
+bool FoldedWherePossible(const std::string& line) {
+    if (line.size() <= 78) return true;
+    const size_t start = line[0] == ' ' || line[0] == '\t' ? 0 : line.find(':') + 1;
+    const size_t word = line.find_first_not_of(" \t", start);
+    return line.size() <= 998 && line.find_first_of(" \t", word) == std::string::npos;
+}
+
+TEST(HeaderFields, FoldedWhereverAFoldFitsAndReadAsTyped) {
+    const std::string url = "https://example.com/" + std::string(980, 'a');
+    const struct {
+        const char* to;
+        std::string subject;
+        std::string fields;  // after MIME-Version; empty: the lines are only measured
+    } cases[] = {
+        {"CORP\\jdoe <j@x.org>", "", "To: \"CORP\\\\jdoe\" <j@x.org>\r\n"},
+        // White space between an encoded word and the special after it.
+        {"J\xC3\xB6rg;ann@x.org", "", "To: =?utf-8?B?SsO2cmc=?= , ann@x.org\r\n"},
+        {"al@x.org;bobby@example.com;c@y.net;dorothea.long@example.org;e@z.io;x@y;"
+         "frances@example.com",
+         "", ""},
+        // A quoted name folds at its blanks.
+        {"\"Smith, John (Regional Office of the North, the Isles and the Coast, Survey and "
+         "Mapping)\" <j@x.org>",
+         "", ""},
+        {nullptr, url, ""},  // one word too long to stand plain
+        {nullptr, "See " + url.substr(0, 900), "Subject: See\r\n " + url.substr(0, 900) + "\r\n"},
+    };
+    for (const auto& c : cases) {
+        ComposeRequest request;
+        request.to = c.to;
+        request.subject = c.subject.c_str();
+        Text out;
+        ASSERT_TRUE(AppendHeaderFields(request, SYSTEMTIME{2026, 12, 3, 9, 5, 7, 3, 0}, out));
+        const std::string text = out.c_str();
+        const std::string fields = text.substr(text.find("MIME-Version: 1.0\r\n") + 19);
+        if (!c.fields.empty()) {
+            EXPECT_EQ(fields, c.fields);
+        }
+        for (const std::string& line : Lines(text)) EXPECT_TRUE(FoldedWherePossible(line)) << line;
+    }
+}
+
 // An address that a reader would split, or read as a group, is quoted; one
 // that no mailbox can hold is refused, so the entry stays a name.
 TEST(MailboxAddress, OneAddressWhateverItHolds) {
