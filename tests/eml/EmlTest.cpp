@@ -10,11 +10,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "eml/MailboxAddress.h"
 #include "eml/DraftFolder.h"
+#include "eml/FileNameParameter.h"
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
 #include "tests/TempDirTest.h"
@@ -195,6 +197,75 @@ TEST(HeaderFields, FoldedWhereverAFoldFitsAndReadAsTyped) {
             EXPECT_EQ(fields, c.fields);
         }
         for (const std::string& line : Lines(text)) EXPECT_TRUE(FoldedWherePossible(line)) << line;
+    }
+}
+
+// A piece's bytes, its %XX escapes decoded; "" where it splits one.
+std::string Unescaped(const std::string& piece) {
+    std::string bytes;
+    for (size_t i = 0; i < piece.size(); ++i) {
+        if (piece[i] != '%') {
+            bytes += piece[i];
+        } else if (i + 2 < piece.size() && std::isxdigit(piece[i + 1]) &&
+                   std::isxdigit(piece[i + 2])) {
+            bytes += static_cast<char>(std::stoi(piece.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            return "";
+        }
+    }
+    return bytes;
+}
+
+// Whether text holds only whole UTF-8 characters.
+bool WholeCharacters(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if ((lead & 0xC0) == 0x80 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((text[i + k] & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// Every length of a plain name around a line's, and cuts at every place in
+// the escapes of two-, three- and four-byte characters.
+TEST(FileNameParameter, PiecesFitALineAndHoldWholeCharacters) {
+    std::vector<std::string> names = {
+        "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85 ja\xC5\xBA\xC5\x84 "
+        "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87.txt",
+        "say \"hi\" \\ back.txt"};
+    for (size_t n = 1; n <= 200; ++n) names.push_back(std::string(n, 'a'));
+    for (const char* character : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9D\x84\x9E"}) {
+        std::string many;
+        for (int i = 0; i < 30; ++i) many += character;
+        for (size_t n = 0; n < 12; ++n) names.push_back(std::string(n, 'x') + many);
+    }
+    const std::regex piece(R"re(\tfilename(?:\*(\d+)(\*)?)?=(?:"([^"]*)"|(utf-8'')?([^;"]*)))re");
+    for (const std::string& name : names) {
+        Text out;
+        ASSERT_TRUE(AppendFileNameParameter("filename", Text(name.c_str()), true, out));
+        const std::string text = out.c_str();
+        std::string read;
+        size_t count = 0;
+        for (size_t at = 0; at < text.size();) {
+            ASSERT_EQ(text.compare(at, 3, ";\r\n"), 0) << text;
+            const size_t end = std::min(text.find(";\r\n", at + 3), text.size());
+            const std::string line = text.substr(at + 3, end - at - 3);
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(line, m, piece)) << line;
+            EXPECT_LE(line.size() + 1, 78u) << line;                      // with a ";" after it
+            EXPECT_EQ(m[4].matched, m[2].matched && count == 0) << line;  // charset first
+            const std::string bytes = m[3].matched ? m[3].str() : Unescaped(m[5]);
+            EXPECT_TRUE(!bytes.empty() && WholeCharacters(bytes)) << line;
+            read += bytes;
+            EXPECT_EQ(m[1].matched ? m[1].str() : "0", std::to_string(count));
+            ++count;
+            at = end;
+        }
+        EXPECT_EQ(read, name);
     }
 }
 
