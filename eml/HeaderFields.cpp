@@ -14,6 +14,8 @@ namespace {
 constexpr size_t kFoldColumn = 76;
 // A word longer than this goes into encoded words, which can be split.
 constexpr size_t kLongestPlainWord = 900;
+// The most characters of an encoded word.
+constexpr size_t kLongestEncodedWord = 75;
 
 // One header field being written: its name before the first word, words
 // separated by one space, folded (CR LF before the space) when a word would
@@ -45,6 +47,11 @@ public:
         ok_ = ok_ && (!afterEncoded_ || out_.append(" ", 1)) && out_.append(",", 1);
         column_ += afterEncoded_ ? 2 : 1;
         return *this;
+    }
+    // The longest word that fits on the field's first line, right after its
+    // name, before any word is written; after that, the longest encoded word.
+    size_t FirstRoom() const {
+        return started_ ? kLongestEncodedWord : kFoldColumn - std::strlen(name_) - 2;
     }
     bool End() { return ok_ && (!started_ || out_.append("\r\n", 2)); }
     bool ok() const { return ok_; }
@@ -84,12 +91,12 @@ bool IsPlainText(const Text& utf8) {
     return true;
 }
 
+// Encoded words, the first cut to fit right after the field's name.
 void EncodedWords(Field& field, const Text& utf8) {
-    if (!ForEachEncodedWord(utf8.c_str(), utf8.size(), [&field](const char* word, size_t length) {
-            return field.Word(word, length, true).ok();
-        })) {
-        field.Fail();
-    }
+    const auto word = [&field](const char* begin, size_t length) {
+        return field.Word(begin, length, true).ok();
+    };
+    if (!ForEachEncodedWord(utf8.c_str(), utf8.size(), word, field.FirstRoom())) field.Fail();
 }
 
 // Text split at its single spaces, a word at a time.
@@ -103,12 +110,6 @@ void Words(Field& field, const Text& text) {
     }
 }
 
-// Plain text word by word, or encoded words.
-void Unstructured(Field& field, const Text& utf8) {
-    if (!IsPlainText(utf8)) return EncodedWords(field, utf8);
-    Words(field, utf8);
-}
-
 // RFC 5322's specials, which a phrase holds only inside quotes.
 bool HasSpecials(const Text& text) {
     return std::strpbrk(text.c_str(), "()<>[]:;@\\,.\"") != nullptr;
@@ -118,7 +119,7 @@ bool HasSpecials(const Text& text) {
 // encoded words.
 void Phrase(Field& field, const Text& utf8) {
     if (!IsPlainText(utf8) || utf8.size() > kLongestPlainWord) return EncodedWords(field, utf8);
-    if (!HasSpecials(utf8)) return Unstructured(field, utf8);
+    if (!HasSpecials(utf8)) return Words(field, utf8);
     Text quoted;
     bool ok = quoted.assign("\"");
     for (size_t i = 0; ok && i < utf8.size(); ++i) {
@@ -243,6 +244,14 @@ bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Te
     Text utf8;
     if (!utf8.assign(request.subject)) return false;
     Field field(out, "Subject");
-    Unstructured(field, utf8);
+    // Plain only when its first word fits after the name: Python's parser
+    // reads a fold there as a blank that starts the subject.
+    const char* space = std::strchr(utf8.c_str(), ' ');
+    const size_t first = space != nullptr ? static_cast<size_t>(space - utf8.c_str()) : utf8.size();
+    if (IsPlainText(utf8) && first <= field.FirstRoom()) {
+        Words(field, utf8);
+    } else {
+        EncodedWords(field, utf8);
+    }
     return field.End();
 }

@@ -55,15 +55,25 @@ bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
 
-// The encoded word of the whole characters that fit from the start of utf8
-// (size > 0), written into word; taken is the bytes it holds.
-size_t NextEncodedWord(const char* utf8, size_t size, char (&word)[kEncodedWordLength],
+// The encoded word of the whole characters from the start of utf8 (size >
+// 0) that fit in most characters, or of the first character where none
+// does, written into word; taken is the bytes it holds.
+size_t NextEncodedWord(const char* utf8, size_t size, size_t most, char (&word)[kEncodedWordLength],
                        size_t& taken) {
-    taken = size < kEncodedWordBytes ? size : kEncodedWordBytes;
+    const size_t fits = most > 12 ? (most - 12) / 4 * 3 : 0;
+    taken = size < fits ? size : fits < kEncodedWordBytes ? fits : kEncodedWordBytes;
     // Never cut a character in two: back off its continuation bytes.
-    size_t cut = taken;
-    while (cut > 0 && cut < size && IsContinuation(static_cast<unsigned char>(utf8[cut]))) --cut;
-    if (cut > 0) taken = cut;
+    while (taken > 0 && taken < size && IsContinuation(static_cast<unsigned char>(utf8[taken]))) {
+        --taken;
+    }
+    // Where not one character fits, the first character alone.
+    if (taken == 0) {
+        taken = 1;
+        while (taken < size && taken < kEncodedWordBytes &&
+               IsContinuation(static_cast<unsigned char>(utf8[taken]))) {
+            ++taken;
+        }
+    }
     std::memcpy(word, "=?utf-8?B?", 10);
     size_t length =
         10 + WriteBase64(reinterpret_cast<const unsigned char*>(utf8), taken, word + 10);
@@ -154,11 +164,13 @@ bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
     return encoder.Append(utf8, size) && encoder.Finish();
 }
 
-bool ForEachEncodedWord(const char* utf8, size_t size, EncodedWordCallback word, void* context) {
+bool ForEachEncodedWord(const char* utf8, size_t size, size_t firstLength, EncodedWordCallback word,
+                        void* context) {
     char encoded[kEncodedWordLength];
     for (size_t at = 0; at < size;) {
         size_t taken = 0;
-        const size_t length = NextEncodedWord(utf8 + at, size - at, encoded, taken);
+        const size_t most = at == 0 ? firstLength : kEncodedWordLength;
+        const size_t length = NextEncodedWord(utf8 + at, size - at, most, encoded, taken);
         if (!word(encoded, length, context)) return false;
         at += taken;
     }

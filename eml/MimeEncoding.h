@@ -49,16 +49,18 @@ private:
 bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out);
 
 // Splits UTF-8 text into RFC 2047 encoded words ("=?utf-8?B?...?="), each at
-// most 75 characters and each holding whole characters; calls word(begin,
-// length, context) for each, in order, and stops at the first that fails.
+// most 75 characters (the first at most firstLength, where one character
+// fits) and each holding whole characters; calls word(begin, length,
+// context) for each, in order, and stops at the first that fails.
 using EncodedWordCallback = bool (*)(const char* word, size_t length, void* context);
-bool ForEachEncodedWord(const char* utf8, size_t size, EncodedWordCallback word, void* context);
+bool ForEachEncodedWord(const char* utf8, size_t size, size_t firstLength, EncodedWordCallback word,
+                        void* context);
 
 // The same with any callable word(begin, length), such as a lambda.
 template <typename Word>
-bool ForEachEncodedWord(const char* utf8, size_t size, Word word) {
+bool ForEachEncodedWord(const char* utf8, size_t size, Word word, size_t firstLength = 75) {
     return ForEachEncodedWord(
-        utf8, size,
+        utf8, size, firstLength,
         [](const char* begin, size_t length, void* context) {
             return (*static_cast<Word*>(context))(begin, length);
         },

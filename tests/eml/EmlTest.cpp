@@ -182,7 +182,11 @@ TEST(HeaderFields, FoldedWhereverAFoldFitsAndReadAsTyped) {
         {"\"Smith, John (Regional Office of the North, the Isles and the Coast, Survey and "
          "Mapping)\" <j@x.org>",
          "", ""},
-        {nullptr, url, ""},  // one word too long to stand plain
+        {nullptr, url, ""},  // words too long to stand plain
+        {nullptr, "See " + url, ""},
+        {nullptr, url.substr(0, 70) + " here", ""},  // a first word that a line holds only alone
+        {nullptr, "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85: raport kwartalny",
+         ""},
         {nullptr, "See " + url.substr(0, 900), "Subject: See\r\n " + url.substr(0, 900) + "\r\n"},
     };
     for (const auto& c : cases) {
@@ -197,6 +201,8 @@ TEST(HeaderFields, FoldedWhereverAFoldFitsAndReadAsTyped) {
             EXPECT_EQ(fields, c.fields);
         }
         for (const std::string& line : Lines(text)) EXPECT_TRUE(FoldedWherePossible(line)) << line;
+        // Python's parser reads a fold right after the name as a blank starting the subject.
+        EXPECT_EQ(text.find("Subject:\r\n"), std::string::npos) << text;
     }
 }
 
