@@ -57,18 +57,13 @@ def address_defects(name, value):
     return policy.default.header_factory(name, kept).defects
 
 
-# Fields whose lines hold words: there a line may pass 78 characters to hold
-# one word that no fold can split (an address, a long plain word). Content-
-# Type's plain name="..." stays whole for readers that know no RFC 2231 (the
-# name that counts is Content-Disposition's filename, in pieces); any other
-# line can always be made to fit.
+# A line may pass 78 characters to hold a lone word no fold can split, in these fields, or as name="...",
+# whole for readers that know no RFC 2231.
 WORD_FIELDS = (b"to", b"cc", b"bcc", b"subject")
 WHOLE_NAME = re.compile(rb'\tname="[^"]*"')
 
 
 def overlong_lines(raw):
-    """The lines over 78 characters but those of a word field that hold one
-    word (after the field's name on its first line) and a whole name="..."."""
     head_lines = raw.split(b"\r\n\r\n", 1)[0].count(b"\r\n") + 1
     overlong, field = [], b""
     for number, line in enumerate(raw.split(b"\r\n")):
@@ -82,20 +77,13 @@ def overlong_lines(raw):
 
 
 def typed_names(args):
-    """The display names typed in the -to, -cc and -bcc entries "name
-    <address>" (one pair of quotes around the name removed), by field and
-    address."""
+    """The names typed in -to, -cc and -bcc entries "name <address>", by field and address."""
     typed = {}
     for option, value in zip(args, args[1:]):
-        if option.lower() not in ("-to", "-cc", "-bcc"):
-            continue
-        for entry in value.split(";"):
-            match = re.fullmatch(r"[ \t]*(.*?)[ \t]*<[ \t]*([^<>]*@[^<>]*?)[ \t]*>[ \t]*", entry, re.S)
+        for entry in value.split(";") if option.lower() in ("-to", "-cc", "-bcc") else ():
+            match = re.fullmatch(r'[ \t]*("?)(.*?)\1[ \t]*<[ \t]*([^<>]*@[^<>]*?)[ \t]*>[ \t]*', entry, re.S)
             if match:
-                name = match.group(1)
-                if len(name) >= 2 and name[0] == name[-1] == '"':
-                    name = name[1:-1]
-                typed.setdefault(option[1:].capitalize(), {})[match.group(2)] = name
+                typed.setdefault(option[1:].capitalize(), {})[match.group(3)] = match.group(2)
     return typed
 
 
@@ -114,8 +102,7 @@ def form_mismatches(raw):
         problems.append("a line ends without CR LF")
     if any(len(line) > 998 for line in lines):
         problems.append("a line over 998 octets")
-    for line in overlong_lines(raw):
-        problems.append(f"a line over 78 characters that a fold could shorten: {line!r}")
+    problems += [f"a line over 78 characters that a fold could shorten: {line!r}" for line in overlong_lines(raw)]
     message = email.message_from_bytes(raw, policy=policy.default)
     if message["X-Unsent"] != "1" or message["MIME-Version"] != "1.0":
         problems.append("X-Unsent or MIME-Version missing")
