@@ -96,7 +96,9 @@ public:
             bytes[0] = 0;
             return 1;
         }
-        return Written(fromUnicode_[unit], bytes);
+        // WCHAR is wider than UTF-16 here: a larger value is no unit of it.
+        const unsigned long index = static_cast<unsigned long>(unit);
+        return index < fromUnicode_.size() ? Written(fromUnicode_[index], bytes) : 0;
     }
 
     int BestFit(WCHAR unit, unsigned char bytes[2]) const override {

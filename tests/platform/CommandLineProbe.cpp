@@ -1,5 +1,5 @@
-// Prints GetCommandLineW's UTF-16 units in hex, with the ANSI code page that
-// QUILLORA_TEST_ANSI_CODE_PAGE names, for CommandLineTest.
+// Prints GetCommandLineW in UTF-8, the ANSI code page being the one that
+// QUILLORA_TEST_ANSI_CODE_PAGE names: CommandLineTest runs it.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,11 +8,12 @@
 #include "platform_process_testing.h"
 
 int main() {
-    if (const char* codePage = std::getenv("QUILLORA_TEST_ANSI_CODE_PAGE")) {
-        if (!PlatformSetAnsiCodePage(static_cast<UINT>(std::atoi(codePage)))) return 2;
+    if (!PlatformSetAnsiCodePage(std::atoi(std::getenv("QUILLORA_TEST_ANSI_CODE_PAGE")))) return 2;
+    char line[4096];
+    if (WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof line, nullptr,
+                            nullptr) == 0) {
+        return 3;
     }
-    for (const WCHAR* unit = GetCommandLineW(); *unit != 0; ++unit) {
-        std::printf("%04x ", static_cast<unsigned>(*unit));
-    }
+    std::fputs(line, stdout);
     return 0;
 }

@@ -1,6 +1,5 @@
-// The stand-in's GetTempPathA/W read the variables Windows reads, in its
-// order, always end the path with a separator, and hand it back in the
-// caller's characters.
+// The environment as GetTempPathA/W and ExpandEnvironmentStringsA/W give
+// it: its strings are UTF-8, handed back in the caller's characters.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,16 +11,17 @@
 
 namespace {
 
-class TempPathTest : public AnsiCodePageTest {
+class EnvironmentTest : public AnsiCodePageTest {
 protected:
     void TearDown() override {
-        for (const char* name : kNames) unsetenv(name);
+        for (const char* name : {"TMP", "TEMP", "TMPDIR"}) unsetenv(name);
         AnsiCodePageTest::TearDown();
     }
-    static constexpr const char* kNames[] = {"TMP", "TEMP", "TMPDIR"};
 };
 
-TEST_F(TempPathTest, TmpThenTempThenTmpdirThenSlashTmp) {
+// The variables Windows reads, in its order, and always a trailing separator.
+TEST_F(EnvironmentTest, TempPathFromTmpThenTempThenTmpdirThenSlashTmp) {
+    const char* const names[] = {"TMP", "TEMP", "TMPDIR"};
     const char* const cases[][4] = {
         {"/a", "/b", "/c", "/a/"},
         {nullptr, "/b/", "/c", "/b/"},
@@ -29,7 +29,7 @@ TEST_F(TempPathTest, TmpThenTempThenTmpdirThenSlashTmp) {
         {nullptr, nullptr, nullptr, "/tmp/"},
     };
     for (const auto& c : cases) {
-        for (int i = 0; i < 3; ++i) c[i] ? setenv(kNames[i], c[i], 1) : unsetenv(kNames[i]);
+        for (int i = 0; i < 3; ++i) c[i] ? setenv(names[i], c[i], 1) : unsetenv(names[i]);
         char path[MAX_PATH];
         const DWORD length = GetTempPathA(sizeof path, path);
         EXPECT_EQ(std::string(path, length), c[3]);
@@ -38,8 +38,7 @@ TEST_F(TempPathTest, TmpThenTempThenTmpdirThenSlashTmp) {
     }
 }
 
-// The variable holds UTF-8, as the file system's names do.
-TEST_F(TempPathTest, InTheCallersCharacters) {
+TEST_F(EnvironmentTest, InTheCallersCharacters) {
     const struct {
         UINT codePage;
         const char* utf8;
@@ -60,6 +59,15 @@ TEST_F(TempPathTest, InTheCallersCharacters) {
         const DWORD length = GetTempPathW(MAX_PATH, wide);
         EXPECT_EQ(std::wstring(wide, length), c.wide);
         EXPECT_EQ(GetTempPathW(length, wide), length + 1);
+        // Expanded: the size needed with the terminator, written only when it fits.
+        const std::string expanded = std::string(c.ansi) + "%NOPE%";
+        const DWORD needed = static_cast<DWORD>(expanded.size() + 1);
+        EXPECT_EQ(ExpandEnvironmentStringsA("%TMP%/%NOPE%", ansi, needed - 1), needed);
+        EXPECT_EQ(GetLastError(), DWORD{ERROR_INSUFFICIENT_BUFFER});
+        EXPECT_EQ(ExpandEnvironmentStringsA("%TMP%/%NOPE%", ansi, needed), needed);
+        EXPECT_EQ(std::string(ansi), expanded);
+        EXPECT_EQ(ExpandEnvironmentStringsW(L"%TMP%/", wide, MAX_PATH), c.wide.size() + 1);
+        EXPECT_EQ(std::wstring(wide), c.wide);
     }
 }
 
