@@ -6,6 +6,7 @@
 
 #include "text/AnsiToUtf8.h"
 #include "text/HeapBlock.h"
+#include "text/Utf16.h"
 #include "text/WideToAnsi.h"
 #include "text/WideToUtf8.h"
 
@@ -56,14 +57,6 @@ bool FromUtf8(const char* bytes, size_t size, UINT codePage, Text& body, size_t&
     }
     if (exact != nullptr && !exact->assign(bytes, size)) return false;
     return WideToAnsi(wide, static_cast<size_t>(units), body, notInCodePage, codePage);
-}
-
-bool IsHighSurrogate(unsigned unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(unsigned unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 // Reads the units itself: the kernel has no conversion from UTF-16 BE, and a

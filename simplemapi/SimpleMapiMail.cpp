@@ -7,13 +7,16 @@
 
 namespace {
 
-// A heap copy of text (its length plus the terminator), or null when text is
-// null or the block cannot be allocated.
-char* CopyText(const char* text) {
+// A heap copy of prefix and text, or null when text is null or the block
+// cannot be allocated.
+char* CopyText(const char* text, const char* prefix = "") {
     if (text == nullptr) return nullptr;
+    const size_t head = std::strlen(prefix);
     const size_t size = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(size));
-    if (copy != nullptr) std::memcpy(copy, text, size);
+    char* copy = static_cast<char*>(std::malloc(head + size));
+    if (copy == nullptr) return nullptr;
+    std::memcpy(copy, prefix, head);
+    std::memcpy(copy + head, text, size);
     return copy;
 }
 
@@ -62,32 +65,28 @@ SimpleMapiError SimpleMapiMail::TakeLastError() {
     return error;
 }
 
+bool SimpleMapiMail::Refuse(SimpleMapiError error, char* copy, char* otherCopy) {
+    std::free(copy);
+    std::free(otherCopy);
+    lastError = error;
+    return false;
+}
+
 bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind, const char* address) {
     if (!GrowByOne(message.lpRecips, message.nRecipCount)) {
-        lastError = SimpleMapiError::RecipientsNotGrown;
-        return false;
+        return Refuse(SimpleMapiError::RecipientsNotGrown);
     }
     // An entry that holds an address carries it as a one-off SMTP address,
     // which clients take without an address book; a client may drop a
     // recipient that has only a name it cannot resolve.
-    char* addressCopy = nullptr;
-    if (address != nullptr) {
-        Text smtp;
-        if (!smtp.assign("SMTP:") || !smtp.append(address, std::strlen(address)) ||
-            (addressCopy = CopyText(smtp.c_str())) == nullptr) {
-            lastError = SimpleMapiError::RecipientsNotGrown;
-            return false;
-        }
-    }
+    char* nameCopy = CopyText(name);
+    char* addressCopy = CopyText(address, "SMTP:");
     // The new entry stays zeroed and uncounted unless its copies exist.
-    char* copy = CopyText(name);
-    if (copy == nullptr) {
-        std::free(addressCopy);
-        lastError = SimpleMapiError::RecipientsNotGrown;
-        return false;
+    if (nameCopy == nullptr || (address != nullptr && addressCopy == nullptr)) {
+        return Refuse(SimpleMapiError::RecipientsNotGrown, nameCopy, addressCopy);
     }
     MapiRecipDesc& recipient = message.lpRecips[message.nRecipCount];
-    recipient.lpszName = copy;
+    recipient.lpszName = nameCopy;
     recipient.lpszAddress = addressCopy;
     recipient.ulRecipClass = MapiRecipientType(kind);
     ++message.nRecipCount;
@@ -96,16 +95,12 @@ bool SimpleMapiMail::AddRecipient(const char* name, RecipientKind kind, const ch
 
 bool SimpleMapiMail::AddAttachment(const char* path, const char* displayName) {
     if (!GrowByOne(message.lpFiles, message.nFileCount)) {
-        lastError = SimpleMapiError::AttachmentsNotGrown;
-        return false;
+        return Refuse(SimpleMapiError::AttachmentsNotGrown);
     }
     char* pathCopy = CopyText(path);
     char* nameCopy = CopyText(displayName);
     if (pathCopy == nullptr || (displayName != nullptr && nameCopy == nullptr)) {
-        std::free(pathCopy);
-        std::free(nameCopy);
-        lastError = SimpleMapiError::AttachmentsNotGrown;
-        return false;
+        return Refuse(SimpleMapiError::AttachmentsNotGrown, pathCopy, nameCopy);
     }
     MapiFileDesc& file = message.lpFiles[message.nFileCount];
     file.lpszPathName = pathCopy;

@@ -51,6 +51,9 @@ public:
 
 private:
     void FreeCopies();
+    // Frees the copies made for a record that cannot be added, notes error
+    // and returns false.
+    bool Refuse(SimpleMapiError error, char* copy = nullptr, char* otherCopy = nullptr);
 
     LoadedLibrary library;
 };

@@ -11,12 +11,12 @@ struct RoadFailure {
         None,
         HResult,     // an Extended MAPI or COM result (MAPI_E_LOGON_FAILED)
         SimpleMapi,  // a Simple MAPI result (MAPI_E_FAILURE = 2)
-        Shell,       // ShellExecuteA's result (SE_ERR_NOASSOC = 31); not "ShellExecute", a macro
+        Shell,       // the SE_ERR_ code ShellExecuteExW left in hInstApp (SE_ERR_NOASSOC = 31)
         Win32,       // GetLastError() after a kernel call (ERROR_FILE_NOT_FOUND)
         Errno,       // the C runtime's errno (ENOMEM from malloc)
     };
 
-    const char* call = nullptr;  // "MAPILogonEx", "ShellExecuteA"
+    const char* call = nullptr;  // "MAPILogonEx", "ShellExecuteExW"
     Code kind = Code::None;
     uint32_t code = 0;
     const char* refusal = nullptr;  // "the request has an attachment"

@@ -4,11 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-Text& Text::operator=(const Text& other) {
-    if (this != &other) assign(other.c_str(), other.size());
-    return *this;
-}
-
 Text& Text::operator=(Text&& other) noexcept {
     if (this != &other) {
         clear();

@@ -13,13 +13,15 @@ class Text {
 public:
     Text() = default;
     explicit Text(const char* text) { assign(text); }
-    Text(const Text& other) { assign(other.c_str(), other.size()); }
+    // No copies: one could fail for want of memory with nowhere to say so.
+    // assign(other.c_str(), other.size()) copies and reports.
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
     Text(Text&& other) noexcept : data(other.data), length(other.length), capacity(other.capacity) {
         other.data = nullptr;
         other.length = 0;
         other.capacity = 0;
     }
-    Text& operator=(const Text& other);
     Text& operator=(Text&& other) noexcept;
     Text& operator=(const char* text) {
         assign(text);

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "text/HeapBlock.h"
+#include "text/Utf16.h"
 #include "text/WideText.h"
 #include "text/WideToUtf8.h"
 
@@ -22,10 +23,6 @@ int Convert(UINT codePage, bool utf8, const WCHAR* wide, int count, char* out, i
     if (utf8) return WideCharToMultiByte(codePage, 0, wide, count, out, room, nullptr, nullptr);
     return WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, count, out, room, kMissing,
                                usedMissing);
-}
-
-bool IsHighSurrogate(WCHAR unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
 // Makes each surrogate pair the code page lacks one '?' and counts them:

@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// Others may go on reading, writing, and even deleting or renaming it: what
+// was opened stays readable whole.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 HANDLE Opened(HANDLE handle, const char* call, RoadFailure* why) {
     if (handle == INVALID_HANDLE_VALUE) {

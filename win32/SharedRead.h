@@ -1,6 +1,6 @@
-// Opening a file to read while other programs may have it open for reading
-// or writing, as Quillora opens everything it reads: a log that another
-// program still writes is taken as it stands. Only a file on a disk is
+// Opening a file to read while other programs may have it open for reading,
+// writing or deleting, as Quillora opens everything it reads: a log that
+// another program still writes is taken as it stands. Only a file on a disk is
 // taken: a pipe, console or device could make a read wait for ever.
 #pragma once
 

@@ -8,10 +8,11 @@
 
 // Why an open failed.
 struct ShellOpenFailure {
-    DWORD error = 0;   // GetLastError() after the call (ERROR_NO_ASSOCIATION ...)
+    // The call that failed: "ShellExecuteExW", or the load of shell32 or
+    // ole32 or the lookup of an export in it when that is what failed.
+    const char* call = nullptr;
+    DWORD error = 0;   // GetLastError() after that call (ERROR_NO_ASSOCIATION ...)
     INT_PTR code = 0;  // the SE_ERR_ code ShellExecuteExW left in hInstApp
-    // No program is registered for the target.
-    bool NoProgram() const;
     // The program was reached by DDE and the conversation failed: it may
     // still be opening the target.
     bool DdeFailed() const;
@@ -21,11 +22,12 @@ struct ShellOpenFailure {
 // when it returns, so exiting cannot drop it) and SEE_MASK_FLAG_NO_UI (no
 // error box: the caller reports), with COM initialised apartment-threaded
 // and OLE1 DDE off around it, since the handler may be started through COM.
-// ole32 and shell32 are loaded by name for the call only, so the programs'
-// imports stay as they are. false, with failure filled in, when nothing was
-// started.
+// ole32 and shell32 are loaded by name, so the programs' imports stay as
+// they are, and stay loaded until the process ends: a program reached by
+// DDE may still be talking to shell32 after the call. false, with failure
+// filled in, when nothing was started.
 bool ShellOpen(const WCHAR* target, ShellOpenFailure& failure);
 
-// Notes a failed open for the report: ShellExecuteExW and the SE_ERR_ code
-// it left, or its error where it left none.
+// Notes a failed open for the report: the call that failed, with the SE_ERR_
+// code ShellExecuteExW left, or its error where it left none.
 void NoteShellFailure(RoadFailure* road, const ShellOpenFailure& failure);

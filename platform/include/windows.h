@@ -151,6 +151,8 @@ typedef LONG_PTR(WINAPI* FARPROC)();
 // Files.
 #define GENERIC_READ 0x80000000UL
 #define GENERIC_WRITE 0x40000000UL
+#define GENERIC_ALL 0x10000000UL
+#define DELETE (0x00010000L)
 #define FILE_APPEND_DATA (0x0004)
 #define FILE_SHARE_READ 0x00000001
 #define FILE_SHARE_WRITE 0x00000002
@@ -254,6 +256,10 @@ extern "C" {
 // File names: the file system's names are UTF-8. A names are taken in the
 // ANSI code page, W names in UTF-16, so both kinds of call name the same
 // file; names handed back are converted the other way.
+// Share modes hold between the stand-in's own handles of one file (an open
+// that clashes fails with ERROR_SHARING_VIOLATION, as does DeleteFile of a
+// file a handle does not share deleting); across processes, as on POSIX,
+// none is enforced.
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);

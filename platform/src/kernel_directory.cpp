@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "kernel_errors.h"
+#include "kernel_sharing.h"
 #include "kernel_names.h"
 
 #include <sys/stat.h>
@@ -37,6 +38,7 @@ WINBOOL DeleteFileNative(const std::string& name) {
     if (lstat(name.c_str(), &info) != 0) return FailWithErrno(FALSE);
     // Windows deletes no directory this way.
     if (S_ISDIR(info.st_mode)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+    if (!ShareAllowsDelete(info.st_dev, info.st_ino)) return FALSE;
     if (unlink(name.c_str()) != 0) return FailWithErrno(FALSE);
     return TRUE;
 }

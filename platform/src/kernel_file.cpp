@@ -5,6 +5,7 @@
 #include "kernel_errors.h"
 #include "kernel_handles.h"
 #include "kernel_names.h"
+#include "kernel_sharing.h"
 
 #include <cerrno>
 #include <string>
@@ -40,16 +41,24 @@ int OpenFlags(DWORD access, DWORD disposition, bool& known) {
 }
 
 // Opens the file system's name as CreateFile does.
-HANDLE Open(const std::string& name, DWORD access, DWORD disposition) {
+HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition) {
     bool known = false;
     const int flags = OpenFlags(access, disposition, known);
     if (!known) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     // O_NONBLOCK only for the open itself: POSIX would wait there for the
     // other end of a FIFO (or a modem line's carrier), Windows never does.
     // Reads afterwards block as ReadFile does on Windows.
+    // OPEN_ALWAYS and CREATE_ALWAYS say whether the file was there already:
+    // a try at making it new first tells.
+    const bool tells = (flags & O_CREAT) != 0 && (flags & O_EXCL) == 0;
+    bool existed = false;
     int fd;
     do {
-        fd = open(name.c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666);
+        fd = open(name.c_str(), flags | (tells ? O_EXCL : 0) | O_NONBLOCK | O_NOCTTY, 0666);
+        if (fd < 0 && tells && errno == EEXIST) {
+            existed = true;
+            fd = open(name.c_str(), (flags & ~O_CREAT) | O_NONBLOCK | O_NOCTTY, 0666);
+        }
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return FailWithErrno(INVALID_HANDLE_VALUE);
     const int statusFlags = fcntl(fd, F_GETFL);
@@ -63,28 +72,34 @@ HANDLE Open(const std::string& name, DWORD access, DWORD disposition) {
         close(fd);
         return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     }
-    SetLastError(ERROR_SUCCESS);
+    if (!ShareOpen(fd, info.st_dev, info.st_ino, access, share)) {
+        // A file this open made stays, as on Windows, where the share check
+        // comes first; truncation is the one loss the stand-in cannot undo.
+        close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return HandleFromFd(fd);
 }
 
 }  // namespace
 
-HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
                           DWORD dwCreationDisposition, DWORD /*dwFlagsAndAttributes*/,
                           HANDLE /*hTemplateFile*/) {
     if (lpFileName == nullptr) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     if (lpFileName[0] == '\0') return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
-    return Open(NativeName(lpFileName), dwDesiredAccess, dwCreationDisposition);
+    return Open(NativeName(lpFileName), dwDesiredAccess, dwShareMode, dwCreationDisposition);
 }
 
-HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
+HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/,
                           DWORD dwCreationDisposition, DWORD /*dwFlagsAndAttributes*/,
                           HANDLE /*hTemplateFile*/) {
     if (lpFileName == nullptr) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     if (lpFileName[0] == 0) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
-    return Open(NativeName(lpFileName), dwDesiredAccess, dwCreationDisposition);
+    return Open(NativeName(lpFileName), dwDesiredAccess, dwShareMode, dwCreationDisposition);
 }
 
 WINBOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
@@ -147,5 +162,6 @@ WINBOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize) {
 WINBOOL WINAPI CloseHandle(HANDLE hObject) {
     const int fd = FdFromHandle(hObject);
     if (fd < 0) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    ShareClose(fd);
     return close(fd) == 0 ? TRUE : FailWithErrno(FALSE);
 }

@@ -15,10 +15,12 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "com_state.h"
+#include "platform_process_testing.h"
 #include "desktop_exec.h"
 #include "registry_desktop.h"
 
@@ -179,12 +181,32 @@ WINBOOL Refuse(SHELLEXECUTEINFOW* info, INT_PTR code, DWORD error) {
     return FALSE;
 }
 
+std::mutex launchMutex;
+PlatformShellLaunch lastLaunch;
+INT_PTR failNextCode = 0;
+DWORD failNextError = 0;
+
 }  // namespace
+
+PlatformShellLaunch PlatformLastShellLaunch() {
+    std::lock_guard<std::mutex> lock(launchMutex);
+    return lastLaunch;
+}
+
+void PlatformFailNextShellExecute(INT_PTR code, DWORD error) {
+    std::lock_guard<std::mutex> lock(launchMutex);
+    failNextCode = code;
+    failNextError = error;
+}
 
 extern "C" WINBOOL WINAPI ShellExecuteExW(SHELLEXECUTEINFOW* pExecInfo) {
     if (pExecInfo == nullptr || pExecInfo->cbSize != sizeof(SHELLEXECUTEINFOW)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
+    }
+    {
+        std::lock_guard<std::mutex> lock(launchMutex);
+        lastLaunch = PlatformShellLaunch{true, pExecInfo->fMask, PlatformComFlags()};
     }
     if (pExecInfo->lpFile == nullptr) return Refuse(pExecInfo, SE_ERR_FNF, ERROR_FILE_NOT_FOUND);
     if (pExecInfo->lpVerb != nullptr && Utf8Of(pExecInfo->lpVerb) != "open") {
@@ -194,6 +216,12 @@ extern "C" WINBOOL WINAPI ShellExecuteExW(SHELLEXECUTEINFOW* pExecInfo) {
     // started through COM, and an asynchronous launch may not be over yet.
     if (!PlatformComApartment() || (pExecInfo->fMask & SEE_MASK_NOASYNC) == 0) {
         return Refuse(pExecInfo, 0, static_cast<DWORD>(CO_E_NOTINITIALIZED));
+    }
+    {
+        std::lock_guard<std::mutex> lock(launchMutex);
+        const INT_PTR code = failNextCode;
+        failNextCode = 0;
+        if (code != 0) return Refuse(pExecInfo, code, failNextError);
     }
     const INT_PTR code = Launch(Utf8Of(pExecInfo->lpFile).c_str());
     if (code <= 32) return Refuse(pExecInfo, code, ErrorOf(code));

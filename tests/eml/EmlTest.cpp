@@ -19,45 +19,12 @@
 #include "eml/FileNameParameter.h"
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
+#include "tests/EnvironmentForTest.h"
 #include "tests/TempDirTest.h"
+#include "text/WideToUtf8.h"
 #include "win32/FileHandle.h"
 
 namespace {
-
-// An environment variable set for a scope, as the user's session sets it.
-class TemporaryVariable {
-public:
-    TemporaryVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
-#ifdef _WIN32
-        const wchar_t* old = _wgetenv(name);
-        had_ = old != nullptr;
-        if (had_) old_ = old;
-        _wputenv_s(name, value);
-#else
-        const std::string narrow = std::filesystem::path(name).string();
-        const char* old = std::getenv(narrow.c_str());
-        had_ = old != nullptr;
-        if (had_) old_ = std::filesystem::path(old).wstring();
-        setenv(narrow.c_str(), std::filesystem::path(value).u8string().c_str(), 1);
-#endif
-    }
-    ~TemporaryVariable() {
-#ifdef _WIN32
-        _wputenv_s(name_.c_str(), had_ ? old_.c_str() : L"");
-#else
-        const std::string narrow = std::filesystem::path(name_).string();
-        if (had_) {
-            setenv(narrow.c_str(), std::filesystem::path(old_).u8string().c_str(), 1);
-        } else {
-            unsetenv(narrow.c_str());
-        }
-#endif
-    }
-
-private:
-    std::wstring name_, old_;
-    bool had_ = false;
-};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -317,19 +284,20 @@ TEST_F(DraftFolderTest, ANameTakenIsNeverOverwritten) {
 // A user whose profile folder the ANSI code page cannot name still gets
 // drafts: the folder is reached by its UTF-16 path throughout.
 TEST_F(DraftFolderTest, ATemporaryFolderBeyondTheCodePage) {
-    const std::filesystem::path temp =
-        dir_ / std::filesystem::u8path("\xC5\x81ukasz \xE5\xB1\xB1\xE7\x94\xB0");
-    std::filesystem::create_directories(temp);
-    const std::wstring value = (temp / "").wstring();
-    TemporaryVariable tmp(L"TMP", value.c_str());
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    const std::string temp = dir_.u8string() + separator + "\xC5\x81ukasz \xE5\xB1\xB1\xE7\x94\xB0";
+    std::filesystem::create_directories(std::filesystem::u8path(temp));
+    TemporaryVariable tmp("TMP", temp + separator);
     WideText folder, path;
     ASSERT_TRUE(DraftFolder(folder, nullptr));
-    EXPECT_EQ(AsWide(folder), (temp / "Quillora" / "").wstring());
+    EXPECT_EQ(AsWide(folder), Wide(temp + separator + "Quillora" + separator));
     const SYSTEMTIME utc{2026, 12, 3, 9, 5, 7, 3, 0};
     FileHandle draft(CreateDraftFile(folder, utc, path));
     ASSERT_TRUE(draft.IsOpen());
     draft.Close();
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(AsWide(path))));
+    Text utf8;
+    ASSERT_TRUE(WideToUtf8(path.c_str(), path.size(), utf8));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(utf8.c_str())));
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ constexpr DWORD kErrorNegativeSeek = 131;
 class FileInfoTest : public TempDirTest {
 protected:
     static HANDLE Open(const std::string& path) {
-        return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     }
 };
 

@@ -127,4 +127,39 @@ TEST_F(FileTest, WritesAndTheErrorsWindowsGives) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
+// Share modes between two handles of one file, and DeleteFile against a
+// handle, as Windows has them.
+TEST_F(FileTest, ShareModesDecideWhetherASecondOpenOrADeleteWorks) {
+    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const struct {
+        DWORD access, share;            // the handle already open
+        DWORD otherAccess, otherShare;  // the second open
+        bool opens, deletes;
+    } cases[] = {
+        {GENERIC_WRITE, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ, false, false},
+        {GENERIC_WRITE, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, true,
+         false},
+        {GENERIC_READ, 0, GENERIC_READ, all, false, false},
+        {GENERIC_READ | DELETE, all, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, false, true},
+        {GENERIC_READ | DELETE, all, GENERIC_READ, all, true, true},
+    };
+    for (const auto& c : cases) {
+        const std::string path = Write("shared.txt", "x");
+        const HANDLE held = CreateFileA(path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const HANDLE other = CreateFileA(path.c_str(), c.otherAccess, c.otherShare, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_EQ(other != INVALID_HANDLE_VALUE, c.opens) << c.access << " " << c.otherShare;
+        if (other != INVALID_HANDLE_VALUE) {
+            CloseHandle(other);
+        } else {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        }
+        EXPECT_EQ(DeleteFileA(path.c_str()) != FALSE, c.deletes) << c.access << " " << c.share;
+        CloseHandle(held);
+        DeleteFileA(path.c_str());
+    }
+}
+
 }  // namespace

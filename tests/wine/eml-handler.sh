@@ -10,15 +10,12 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-reg() { wine_reg "$@" >/dev/null 2>&1; }
 key='HKCR\.eml'
 progid='Quillora.RecordedDraft'
 case "${1:-}" in
 register)
     recorder=$(windows_path "$2")
-    if [ ! -s "$3" ]; then
-        reg export "$key" "$(windows_path "$3")" /y || : >"$3"
-    fi
+    save_key "$key" "$3" once
     reg delete 'HKCU\Software\Classes\.eml' /f
     reg add "$key" /ve /t REG_SZ /d "$progid" /f &&
     reg add "HKCR\\$progid\\shell\\open\\command" /ve /t REG_SZ /d "\"$recorder\" \"%1\"" /f
@@ -29,10 +26,8 @@ remove)
     true
     ;;
 restore)
-    reg delete "$key" /f
     reg delete "HKCR\\$progid" /f
-    if [ -s "$2" ]; then reg import "$(windows_path "$2")"; fi
-    true
+    restore_key "$key" "$2"
     ;;
 *)
     echo "usage: $0 register <recorder.exe> <saved.reg> | remove | restore <saved.reg>" >&2

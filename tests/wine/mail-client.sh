@@ -7,11 +7,10 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-reg() { wine_reg "$@" >/dev/null 2>&1; }
 key='HKLM\Software\Clients\Mail'
 case "${1:-}" in
 set)
-    reg export "$key" "$(windows_path "$5")" /y || : >"$5"
+    save_key "$key" "$5"
     reg add "$key" /ve /t REG_SZ /d "$2" /f || exit 1
     reg add "$key\\$2" /ve /t REG_SZ /d "$2" /f || exit 1
     for value in "DLLPathEx=$3" "DLLPath=$4"; do
@@ -24,8 +23,7 @@ set)
     done
     ;;
 restore)
-    reg delete "$key" /f
-    if [ -s "$2" ]; then reg import "$(windows_path "$2")"; fi
+    restore_key "$key" "$2"
     ;;
 *)
     echo "usage: $0 set <name> <DLLPathEx> <DLLPath> <saved.reg> | restore <saved.reg>" >&2

@@ -11,7 +11,6 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-reg() { wine_reg "$@" >/dev/null 2>&1; }
 key='HKLM\Software\Clients\Mail'
 case "${1:-}" in
 register)

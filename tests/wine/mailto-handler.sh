@@ -9,14 +9,11 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-reg() { wine_reg "$@" >/dev/null 2>&1; }
 key='HKCR\mailto'
 case "${1:-}" in
 register)
     recorder=$(windows_path "$2")
-    if [ ! -s "$3" ]; then
-        reg export "$key" "$(windows_path "$3")" /y || : >"$3"
-    fi
+    save_key "$key" "$3" once
     reg add "$key" /v "URL Protocol" /t REG_SZ /d "" /f &&
     reg add "$key\\shell\\open\\command" /ve /t REG_SZ /d "\"$recorder\" \"%1\"" /f
     ;;
@@ -25,8 +22,7 @@ remove)
     true
     ;;
 restore)
-    reg delete "$key" /f
-    if [ -s "$2" ]; then reg import "$(windows_path "$2")"; fi
+    restore_key "$key" "$2"
     ;;
 *)
     echo "usage: $0 register <recorder.exe> <saved.reg> | remove | restore <saved.reg>" >&2

@@ -6,17 +6,15 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-reg() { wine_reg "$@" >/dev/null 2>&1; }
 key='HKCU\Environment'
 case "${1:-}" in
 set)
-    reg export "$key" "$(windows_path "$3")" /y || : >"$3"
+    save_key "$key" "$3"
     reg add "$key" /v TEMP /t REG_SZ /d "$2" /f || exit 1
     reg add "$key" /v TMP /t REG_SZ /d "$2" /f || exit 1
     ;;
 restore)
-    reg delete "$key" /f
-    if [ -s "$2" ]; then reg import "$(windows_path "$2")"; fi
+    restore_key "$key" "$2"
     ;;
 *)
     echo "usage: $0 set <windows path> <saved.reg> | restore <saved.reg>" >&2

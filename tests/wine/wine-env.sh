@@ -79,6 +79,24 @@ wine_reg() {
     wine_start timeout 60 "$loader" reg "$@"
 }
 
+# reg <arguments...>: wine_reg, quietly, for the scripts that set keys.
+reg() { wine_reg "$@" >/dev/null 2>&1; }
+
+# save_key <key> <saved.reg> [once]: exports the key to <saved.reg>, or
+# leaves an empty file when there is no such key; with once, only when
+# nothing is saved there yet.
+save_key() {
+    [ "${3:-}" = once ] && [ -s "$2" ] && return 0
+    reg export "$1" "$(windows_path "$2")" /y || : >"$2"
+}
+
+# restore_key <key> <saved.reg>: the key as save_key found it.
+restore_key() {
+    reg delete "$1" /f
+    if [ -s "$2" ]; then reg import "$(windows_path "$2")"; fi
+    true
+}
+
 # A host path as Windows programs see it: Z:\ followed by the absolute path.
 windows_path() {
     local p
