@@ -2,11 +2,10 @@
 
 #include <cstring>
 
+#include "eml/FileNameParameter.h"
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
 #include "text/HeapBlock.h"
-#include "text/PercentEncoding.h"
-#include "text/TextHelpers.h"
 
 namespace {
 
@@ -19,10 +18,6 @@ constexpr size_t kFlushSize = 1024 * 1024;
 constexpr DWORD kAttachmentChunk = kBase64LineBytes * 16384;
 // The text is encoded about this much at a time, so memory stays flat.
 constexpr size_t kTextSlice = 64 * 1024;
-// Longest RFC 2231 piece of a file name on one line.
-constexpr size_t kParameterPiece = 60;
-// Longest plain stand-in for a name outside ASCII, in characters.
-constexpr size_t kLongestStandIn = 900;
 
 // Gathers the draft's text and writes it to the file in large pieces.
 class Sink {
@@ -82,59 +77,10 @@ bool PutText(Sink& sink, const char* body, bool beforeBoundary) {
     return endsLine || sink.Put("=\r\n");
 }
 
-bool IsPlainParameter(const Text& utf8) {
-    if (utf8.empty() || utf8.size() > kParameterPiece * 3) return false;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8.c_str()[i]);
-        if (c < 32 || c > 126 || c == '"' || c == '\\') return false;
-    }
-    return true;
-}
-
-// Whether at is the escape of a UTF-8 continuation byte ("%80" to "%BF"),
-// which must stay with the escapes before it.
-bool IsContinuationEscape(const char* at) {
-    return at[0] == '%' && (at[1] == '8' || at[1] == '9' || at[1] == 'A' || at[1] == 'B');
-}
-
-// '; parameter="value"' for a plain name. For any other, with rfc2231, the
-// name itself per RFC 2231, in pieces ('; filename*0*=utf-8''...;
-// filename*1*=...') so that no line grows too long; without, a plain
-// stand-in with '_' for each character outside printable ASCII, for readers
-// that know no RFC 2231 (both in one field would be a duplicate parameter).
-bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& utf8, bool rfc2231) {
-    Text line;
-    const auto add = [&line](const char* text) { return line.append(text, std::strlen(text)); };
-    bool ok = add(";\r\n\t") && add(parameter);
-    if (IsPlainParameter(utf8) || !rfc2231) {
-        ok = ok && add("=\"");
-        // A stand-in of at most kLongestStandIn characters keeps the line short.
-        for (size_t i = 0, characters = 0; ok && i < utf8.size(); ++i) {
-            const unsigned char c = static_cast<unsigned char>(utf8.c_str()[i]);
-            if ((c & 0xC0) == 0x80) continue;  // one '_' a character
-            if (++characters > kLongestStandIn) break;
-            ok = c >= 32 && c <= 126 && c != '"' && c != '\\' ? line.append(&utf8.c_str()[i], 1)
-                                                              : add("_");
-        }
-        ok = ok && add("\"");
-        return ok ? sink.Put(line.c_str(), line.size()) : sink.OutOfMemory();
-    }
-    line.clear();
-    Text encoded;
-    ok = AppendPercentEncoded(utf8.c_str(), utf8.size(), encoded, IsAttributeChar);
-    for (size_t at = 0, piece = 0; ok && at < encoded.size(); ++piece) {
-        size_t end = at + kParameterPiece < encoded.size() ? at + kParameterPiece : encoded.size();
-        // Never split a %XX escape, nor the escapes of one character.
-        const char* text = encoded.c_str();
-        if (end < encoded.size() && text[end - 1] == '%') end -= 1;
-        if (end < encoded.size() && end >= 2 && text[end - 2] == '%') end -= 2;
-        while (end < encoded.size() && end > at + 3 && IsContinuationEscape(text + end)) end -= 3;
-        ok = add(";\r\n\t") && add(parameter) && add("*") && AppendDecimal(line, piece) &&
-             add("*=") && (piece != 0 || add("utf-8''")) &&
-             line.append(encoded.c_str() + at, end - at);
-        at = end;
-    }
-    return ok ? sink.Put(line.c_str(), line.size()) : sink.OutOfMemory();
+// The name as a parameter of the part's header.
+bool PutFileNameParameter(Sink& sink, const char* parameter, const Text& name, bool rfc2231) {
+    if (!AppendFileNameParameter(parameter, name, rfc2231, sink.text())) return sink.OutOfMemory();
+    return sink.Settle();
 }
 
 // The attachment as base64 lines, read a chunk at a time.

@@ -9,46 +9,60 @@
 
 namespace {
 
-// Lines are folded before a word that would take them past this column.
+// Lines are folded before a word that would take them past this column,
+// which leaves room within 78 for a " ," after the word.
 constexpr size_t kFoldColumn = 76;
 // A word longer than this goes into encoded words, which can be split.
 constexpr size_t kLongestPlainWord = 900;
+// The most characters of an encoded word.
+constexpr size_t kLongestEncodedWord = 75;
 
-// One header field being written: words separated by one space, folded
-// (CR LF before the space) when a word would pass kFoldColumn.
+// One header field being written: its name before the first word, words
+// separated by one space, folded (CR LF before the space) when a word would
+// pass kFoldColumn. A field given no word writes nothing.
 class Field {
 public:
-    Field(Text& out, const char* name) : out_(out) {
-        ok_ = out_.append(name, std::strlen(name)) && out_.append(":", 1);
-        column_ = std::strlen(name) + 1;
-    }
-    Field& Word(const char* word, size_t length) {
+    Field(Text& out, const char* name) : out_(out), name_(name) {}
+    // encoded: an RFC 2047 word, which a special may not touch.
+    Field& Word(const char* word, size_t length, bool encoded = false) {
         if (!ok_) return *this;
+        if (!started_) {
+            ok_ = out_.append(name_, std::strlen(name_)) && out_.append(":", 1);
+            column_ = std::strlen(name_) + 1;
+        }
         // Right after the name only when that makes the word fit.
-        if (column_ + 1 + length > kFoldColumn && (!atStart_ || 1 + length <= kFoldColumn)) {
-            ok_ = out_.append("\r\n", 2);
+        if (column_ + 1 + length > kFoldColumn && (started_ || 1 + length <= kFoldColumn)) {
+            ok_ = ok_ && out_.append("\r\n", 2);
             column_ = 0;
         }
         ok_ = ok_ && out_.append(" ", 1) && out_.append(word, length);
         column_ += 1 + length;
-        atStart_ = false;
+        started_ = true;
+        afterEncoded_ = encoded;
         return *this;
     }
-    // Text right after the last word, such as the "," between addresses.
-    Field& Glue(const char* text) {
-        const size_t length = std::strlen(text);
-        ok_ = ok_ && out_.append(text, length);
-        column_ += length;
+    // The "," between addresses; after an encoded word, a space first, as
+    // RFC 2047 keeps specials off encoded words.
+    Field& Comma() {
+        ok_ = ok_ && (!afterEncoded_ || out_.append(" ", 1)) && out_.append(",", 1);
+        column_ += afterEncoded_ ? 2 : 1;
         return *this;
     }
-    bool End() { return ok_ && out_.append("\r\n", 2); }
+    // The longest word that fits on the field's first line, right after its
+    // name, before any word is written; after that, the longest encoded word.
+    size_t FirstRoom() const {
+        return started_ ? kLongestEncodedWord : kFoldColumn - std::strlen(name_) - 2;
+    }
+    bool End() { return ok_ && (!started_ || out_.append("\r\n", 2)); }
     bool ok() const { return ok_; }
     void Fail() { ok_ = false; }
 
 private:
     Text& out_;
+    const char* name_;
     size_t column_ = 0;
-    bool atStart_ = true;
+    bool started_ = false;
+    bool afterEncoded_ = false;
     bool ok_ = true;
 };
 
@@ -77,22 +91,21 @@ bool IsPlainText(const Text& utf8) {
     return true;
 }
 
+// Encoded words, the first cut to fit right after the field's name.
 void EncodedWords(Field& field, const Text& utf8) {
-    if (!ForEachEncodedWord(utf8.c_str(), utf8.size(), [&field](const char* word, size_t length) {
-            return field.Word(word, length).ok();
-        })) {
-        field.Fail();
-    }
+    const auto word = [&field](const char* begin, size_t length) {
+        return field.Word(begin, length, true).ok();
+    };
+    if (!ForEachEncodedWord(utf8.c_str(), utf8.size(), word, field.FirstRoom())) field.Fail();
 }
 
-// Plain text word by word, or encoded words.
-void Unstructured(Field& field, const Text& utf8) {
-    if (!IsPlainText(utf8)) return EncodedWords(field, utf8);
-    const char* text = utf8.c_str();
-    for (size_t start = 0; start < utf8.size();) {
-        const char* space = std::strchr(text + start, ' ');
-        const size_t end = space != nullptr ? static_cast<size_t>(space - text) : utf8.size();
-        field.Word(text + start, end - start);
+// Text split at its single spaces, a word at a time.
+void Words(Field& field, const Text& text) {
+    const char* begin = text.c_str();
+    for (size_t start = 0; start < text.size();) {
+        const char* space = std::strchr(begin + start, ' ');
+        const size_t end = space != nullptr ? static_cast<size_t>(space - begin) : text.size();
+        field.Word(begin + start, end - start);
         start = end + 1;
     }
 }
@@ -106,7 +119,7 @@ bool HasSpecials(const Text& text) {
 // encoded words.
 void Phrase(Field& field, const Text& utf8) {
     if (!IsPlainText(utf8) || utf8.size() > kLongestPlainWord) return EncodedWords(field, utf8);
-    if (!HasSpecials(utf8)) return Unstructured(field, utf8);
+    if (!HasSpecials(utf8)) return Words(field, utf8);
     Text quoted;
     bool ok = quoted.assign("\"");
     for (size_t i = 0; ok && i < utf8.size(); ++i) {
@@ -117,7 +130,8 @@ void Phrase(Field& field, const Text& utf8) {
     if (!ok || !quoted.append("\"", 1)) return field.Fail();
     // Escapes can double a name: past the plain word's limit it is encoded.
     if (quoted.size() > kLongestPlainWord) return EncodedWords(field, utf8);
-    field.Word(quoted.c_str(), quoted.size());
+    // A fold at a space inside the quotes keeps that space.
+    Words(field, quoted);
 }
 
 // The address without control characters or spaces around it.
@@ -180,18 +194,6 @@ void Recipient(Field& field, const Entry& entry) {
 }
 
 bool Recipients(Text& out, const char* name, const char* list) {
-    if (list == nullptr) return true;
-    bool any = false, ok = true;
-    SplitRecipientList(
-        list, RecipientKind::To,
-        [&](const char* entry, RecipientKind) {
-            Entry read;
-            ok = ok && ReadEntry(entry, read);
-            any = any || read.Yields();
-        },
-        CP_UTF8);
-    if (!ok) return false;
-    if (!any) return true;
     Field field(out, name);
     bool first = true;
     SplitRecipientList(
@@ -200,7 +202,7 @@ bool Recipients(Text& out, const char* name, const char* list) {
             Entry read;
             if (!ReadEntry(entry, read)) return field.Fail();
             if (!read.Yields()) return;
-            if (!first) field.Glue(",");
+            if (!first) field.Comma();
             first = false;
             Recipient(field, read);
         },
@@ -242,6 +244,14 @@ bool AppendHeaderFields(const ComposeRequest& request, const SYSTEMTIME& utc, Te
     Text utf8;
     if (!utf8.assign(request.subject)) return false;
     Field field(out, "Subject");
-    Unstructured(field, utf8);
+    // Plain only when its first word fits after the name: Python's parser
+    // reads a fold there as a blank that starts the subject.
+    const char* space = std::strchr(utf8.c_str(), ' ');
+    const size_t first = space != nullptr ? static_cast<size_t>(space - utf8.c_str()) : utf8.size();
+    if (IsPlainText(utf8) && first <= field.FirstRoom()) {
+        Words(field, utf8);
+    } else {
+        EncodedWords(field, utf8);
+    }
     return field.End();
 }

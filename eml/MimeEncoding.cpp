@@ -2,13 +2,16 @@
 
 #include <cstring>
 
+#include "text/HexDigits.h"
+
 namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr char kHex[] = "0123456789ABCDEF";
 // "=?utf-8?B?" and "?=" around at most 60 base64 characters: 72 of the 75 an
 // encoded word may have.
 constexpr size_t kEncodedWordBytes = 45;
+constexpr size_t kEncodedWordLength = 10 + (kEncodedWordBytes + 2) / 3 * 4 + 2;
+static_assert(kEncodedWordLength <= 75, "an encoded word is at most 75 characters");
 
 size_t WriteBase64(const unsigned char* in, size_t size, char* out) {
     char* start = out;
@@ -50,6 +53,33 @@ bool IsLiteral(char c) {
 
 bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
+}
+
+// The encoded word of the whole characters from the start of utf8 (size >
+// 0) that fit in most characters, or of the first character where none
+// does, written into word; taken is the bytes it holds.
+size_t NextEncodedWord(const char* utf8, size_t size, size_t most, char (&word)[kEncodedWordLength],
+                       size_t& taken) {
+    const size_t fits = most > 12 ? (most - 12) / 4 * 3 : 0;
+    taken = size < fits ? size : fits < kEncodedWordBytes ? fits : kEncodedWordBytes;
+    // Never cut a character in two: back off its continuation bytes.
+    while (taken > 0 && taken < size && IsContinuation(static_cast<unsigned char>(utf8[taken]))) {
+        --taken;
+    }
+    // Where not one character fits, the first character alone.
+    if (taken == 0) {
+        taken = 1;
+        while (taken < size && taken < kEncodedWordBytes &&
+               IsContinuation(static_cast<unsigned char>(utf8[taken]))) {
+            ++taken;
+        }
+    }
+    std::memcpy(word, "=?utf-8?B?", 10);
+    size_t length =
+        10 + WriteBase64(reinterpret_cast<const unsigned char*>(utf8), taken, word + 10);
+    word[length++] = '?';
+    word[length++] = '=';
+    return length;
 }
 
 }  // namespace
@@ -104,8 +134,8 @@ bool QuotedPrintable::Finish() {
 bool QuotedPrintable::Escaped(unsigned char c) {
     if (used_ + 3 > kQuotedLine - 1 && !Break("=\r\n", 3)) return false;
     line_[used_++] = '=';
-    line_[used_++] = kHex[c >> 4];
-    line_[used_++] = kHex[c & 15];
+    line_[used_++] = kHexDigits[c >> 4];
+    line_[used_++] = kHexDigits[c & 15];
     endsLine_ = false;
     return true;
 }
@@ -134,22 +164,17 @@ bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out) {
     return encoder.Append(utf8, size) && encoder.Finish();
 }
 
-size_t EncodedWordChunk(const char* utf8, size_t size) {
-    if (size <= kEncodedWordBytes) return size;
-    size_t chunk = kEncodedWordBytes;
-    // Never cut a character in two: back off its continuation bytes.
-    while (chunk > 0 && IsContinuation(static_cast<unsigned char>(utf8[chunk]))) --chunk;
-    return chunk > 0 ? chunk : kEncodedWordBytes;
-}
-
-bool EncodedWord(const char* utf8, size_t size, Text& out) {
-    char word[10 + 64 + 2];
-    std::memcpy(word, "=?utf-8?B?", 10);
-    const size_t encoded =
-        WriteBase64(reinterpret_cast<const unsigned char*>(utf8), size, word + 10);
-    word[10 + encoded] = '?';
-    word[11 + encoded] = '=';
-    return out.assign(word, 12 + encoded);
+bool ForEachEncodedWord(const char* utf8, size_t size, size_t firstLength, EncodedWordCallback word,
+                        void* context) {
+    char encoded[kEncodedWordLength];
+    for (size_t at = 0; at < size;) {
+        size_t taken = 0;
+        const size_t most = at == 0 ? firstLength : kEncodedWordLength;
+        const size_t length = NextEncodedWord(utf8 + at, size - at, most, encoded, taken);
+        if (!word(encoded, length, context)) return false;
+        at += taken;
+    }
+    return true;
 }
 
 bool IsAttributeChar(unsigned char c) {

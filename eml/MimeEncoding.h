@@ -49,24 +49,22 @@ private:
 bool AppendQuotedPrintable(const char* utf8, size_t size, Text& out);
 
 // Splits UTF-8 text into RFC 2047 encoded words ("=?utf-8?B?...?="), each at
-// most 75 characters and each holding whole characters; calls word(begin,
-// length) for each.
-template <typename Word>
-bool ForEachEncodedWord(const char* utf8, size_t size, Word word);
-bool EncodedWord(const char* utf8, size_t size, Text& out);
-size_t EncodedWordChunk(const char* utf8, size_t size);
+// most 75 characters (the first at most firstLength, where one character
+// fits) and each holding whole characters; calls word(begin, length,
+// context) for each, in order, and stops at the first that fails.
+using EncodedWordCallback = bool (*)(const char* word, size_t length, void* context);
+bool ForEachEncodedWord(const char* utf8, size_t size, size_t firstLength, EncodedWordCallback word,
+                        void* context);
 
+// The same with any callable word(begin, length), such as a lambda.
 template <typename Word>
-bool ForEachEncodedWord(const char* utf8, size_t size, Word word) {
-    Text encoded;
-    for (size_t at = 0; at < size;) {
-        const size_t chunk = EncodedWordChunk(utf8 + at, size - at);
-        if (!EncodedWord(utf8 + at, chunk, encoded) || !word(encoded.c_str(), encoded.size())) {
-            return false;
-        }
-        at += chunk;
-    }
-    return true;
+bool ForEachEncodedWord(const char* utf8, size_t size, Word word, size_t firstLength = 75) {
+    return ForEachEncodedWord(
+        utf8, size, firstLength,
+        [](const char* begin, size_t length, void* context) {
+            return (*static_cast<Word*>(context))(begin, length);
+        },
+        &word);
 }
 
 // RFC 2231's attribute-char: printable ASCII but blanks, specials, '*',

@@ -7,6 +7,7 @@
 #include "front/LibraryBitness.h"
 #include "front/MailClient.h"
 #include "front/ResultNames.h"
+#include "text/HexDigits.h"
 #include "text/TextHelpers.h"
 #include "text/WideText.h"
 #include "text/WideToUtf8.h"
@@ -43,9 +44,8 @@ public:
         return *this;
     }
     Report& Hex(uint32_t number) {
-        static const char kDigits[] = "0123456789ABCDEF";
         char hex[10] = {'0', 'x'};
-        for (int i = 0; i < 8; ++i) hex[2 + i] = kDigits[(number >> (28 - 4 * i)) & 0xF];
+        for (int i = 0; i < 8; ++i) hex[2 + i] = kHexDigits[(number >> (28 - 4 * i)) & 0xF];
         ok_ = ok_ && text_.append(hex, sizeof hex);
         return *this;
     }
@@ -346,14 +346,13 @@ void Roads(Report& report, const DispatchReport* dispatch, size_t files) {
 }  // namespace
 
 bool AppendEscaped(const char* utf8, Text& out) {
-    static const char kDigits[] = "0123456789ABCDEF";
     const auto* at = reinterpret_cast<const unsigned char*>(utf8);
     while (*at != 0) {
         size_t bytes = 0;
         const uint32_t c = CodePoint(at, bytes);
         if (Escaped(c)) {
             char escape[] = "<U+0000>";
-            for (int i = 0; i < 4; ++i) escape[6 - i] = kDigits[(c >> (4 * i)) & 0xF];
+            for (int i = 0; i < 4; ++i) escape[6 - i] = kHexDigits[(c >> (4 * i)) & 0xF];
             if (!out.append(escape, 8)) return false;
         } else if (!out.append(reinterpret_cast<const char*>(at), bytes)) {
             return false;

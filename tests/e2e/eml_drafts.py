@@ -57,6 +57,36 @@ def address_defects(name, value):
     return policy.default.header_factory(name, kept).defects
 
 
+# A line may pass 78 characters to hold a lone word no fold can split, in these fields, or as name="...",
+# whole for readers that know no RFC 2231.
+WORD_FIELDS = (b"to", b"cc", b"bcc", b"subject")
+WHOLE_NAME = re.compile(rb'\tname="[^"]*"')
+
+
+def overlong_lines(raw):
+    head_lines = raw.split(b"\r\n\r\n", 1)[0].count(b"\r\n") + 1
+    overlong, field = [], b""
+    for number, line in enumerate(raw.split(b"\r\n")):
+        rest = line
+        if number < head_lines and line[:1] not in (b" ", b"\t"):
+            field, _, rest = line.partition(b":")
+        one_word = number < head_lines and field.lower() in WORD_FIELDS and len(rest.split()) == 1
+        if len(line) > 78 and not one_word and not WHOLE_NAME.fullmatch(line):
+            overlong.append(line.decode("latin-1"))
+    return overlong
+
+
+def typed_names(args):
+    """The names typed in -to, -cc and -bcc entries "name <address>", by field and address."""
+    typed = {}
+    for option, value in zip(args, args[1:]):
+        for entry in value.split(";") if option.lower() in ("-to", "-cc", "-bcc") else ():
+            match = re.fullmatch(r'[ \t]*("?)(.*?)\1[ \t]*<[ \t]*([^<>]*@[^<>]*?)[ \t]*>[ \t]*', entry, re.S)
+            if match:
+                typed.setdefault(option[1:].capitalize(), {})[match.group(3)] = match.group(2)
+    return typed
+
+
 def form_mismatches(raw):
     """What every draft must be: CR LF line ends only, no line over 998
     octets, a new unsent message with a date first (so that a reader
@@ -72,6 +102,7 @@ def form_mismatches(raw):
         problems.append("a line ends without CR LF")
     if any(len(line) > 998 for line in lines):
         problems.append("a line over 998 octets")
+    problems += [f"a line over 78 characters that a fold could shorten: {line!r}" for line in overlong_lines(raw)]
     message = email.message_from_bytes(raw, policy=policy.default)
     if message["X-Unsent"] != "1" or message["MIME-Version"] != "1.0":
         problems.append("X-Unsent or MIME-Version missing")
@@ -94,7 +125,7 @@ def form_mismatches(raw):
     return message, problems
 
 
-def draft_mismatches(raw, expected, files_dir):
+def draft_mismatches(raw, expected, files_dir, args=()):
     message, problems = form_mismatches(raw)
     for name, value in expected.get("headers", {}).items():
         if raw_header(raw, name) != value:
@@ -110,6 +141,12 @@ def draft_mismatches(raw, expected, files_dir):
             problems.append(f"{key}: defects {header.defects}")
         if got != want:
             problems.append(f"{key}: expected {want}, got {got}")
+    for key, names in typed_names(args).items():
+        header = addresses[key]
+        for address in header.addresses if header is not None else ():
+            typed = names.get(address.addr_spec, address.display_name)
+            if address.display_name != typed:
+                problems.append(f"{key}: {address.addr_spec} named {address.display_name!r}, typed {typed!r}")
     if "subject" in expected and message["Subject"] != expected["subject"]:
         problems.append(f"Subject: expected {expected['subject']!r}, got {message['Subject']!r}")
 

@@ -303,7 +303,7 @@ def eml_mismatches(scenario, drafts, folder, work):
     for i, (path, want) in enumerate(zip(drafts, expected)):
         with open(path, "rb") as f:
             problems += [f"draft {i + 1}: {p}" for p in
-                         eml_drafts.draft_mismatches(f.read(), want, work)]
+                         eml_drafts.draft_mismatches(f.read(), want, work, scenario.get("args", []))]
     # An opened draft stays for the mail app; a refused one is never left.
     left = drafts_left(folder)
     if len(left) != len(expected):

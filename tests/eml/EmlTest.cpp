@@ -10,11 +10,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "eml/MailboxAddress.h"
 #include "eml/DraftFolder.h"
+#include "eml/FileNameParameter.h"
 #include "eml/HeaderFields.h"
 #include "eml/MimeEncoding.h"
 #include "tests/EnvironmentForTest.h"
@@ -117,6 +119,78 @@ TEST(HeaderFields, NoFieldCanStartAnotherAndLinesStayShort) {
     for (const std::string& line : Lines(text)) {
         EXPECT_NE(line.rfind("Bcc", 0), 0u) << line;
         EXPECT_LE(line.size(), 78u) << line;
+    }
+}
+
+// Whether a line is as short as folding can make it: at most 78 characters,
+// or, up to 998, one word with no white space to fold at (after the field's
+// name on its first line).
+bool FoldedWherePossible(const std::string& line) {
+    if (line.size() <= 78) return true;
+    const size_t start = line[0] == ' ' || line[0] == '\t' ? 0 : line.find(':') + 1;
+    const size_t word = line.find_first_not_of(" \t", start);
+    return line.size() <= 998 && line.find_first_of(" \t", word) == std::string::npos;
+}
+
+TEST(HeaderFields, FoldedWhereverAFoldFitsAndReadAsTyped) {
+    const std::string url = "https://example.com/" + std::string(980, 'a');
+    const struct {
+        const char* to;
+        std::string subject;
+        std::string fields;  // after MIME-Version; empty: the lines are only measured
+    } cases[] = {
+        {"CORP\\jdoe <j@x.org>", "", "To: \"CORP\\\\jdoe\" <j@x.org>\r\n"},
+        // White space between an encoded word and the special after it.
+        {"J\xC3\xB6rg;ann@x.org", "", "To: =?utf-8?B?SsO2cmc=?= , ann@x.org\r\n"},
+        // A quoted name folds at its blanks.
+        {"\"Smith, John (Regional Office of the North, the Isles and the Coast, Survey and "
+         "Mapping)\" <j@x.org>",
+         "", ""},
+        {nullptr, url, ""},  // words too long to stand plain
+        {nullptr, "See " + url, ""},
+        {nullptr, url.substr(0, 70) + " here", ""},  // a first word that a line holds only alone
+    };
+    for (const auto& c : cases) {
+        ComposeRequest request;
+        request.to = c.to;
+        request.subject = c.subject.c_str();
+        Text out;
+        ASSERT_TRUE(AppendHeaderFields(request, SYSTEMTIME{2026, 12, 3, 9, 5, 7, 3, 0}, out));
+        const std::string text = out.c_str();
+        if (!c.fields.empty()) {
+            EXPECT_EQ(text.substr(text.find("MIME-Version: 1.0\r\n") + 19), c.fields);
+        }
+        for (const std::string& line : Lines(text)) EXPECT_TRUE(FoldedWherePossible(line)) << line;
+        // Python's parser reads a fold right after the name as a blank starting the subject.
+        EXPECT_EQ(text.find("Subject:\r\n"), std::string::npos) << text;
+    }
+}
+
+// Every length of a plain name around a line's, and cuts at every place in
+// the escapes of two-, three- and four-byte characters: each piece within 78
+// characters (with its ";"), of whole escapes, none starting inside a
+// character, the charset before the first alone.
+TEST(FileNameParameter, PiecesFitALineAndHoldWholeCharacters) {
+    std::vector<std::string> names;
+    for (size_t n = 1; n <= 200; ++n) names.push_back(std::string(n, 'a'));
+    for (const std::string character : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9D\x84\x9E"}) {
+        for (size_t n = 0; n < 12; ++n) {
+            names.push_back(std::string(n, 'x'));
+            for (int i = 0; i < 30; ++i) names.back() += character;
+        }
+    }
+    // Whole escapes, the first never of a continuation byte.
+    const std::string escapes = "(%[0-7C-F][0-9A-F]|[^%'])(%[0-9A-F]{2}|[^%'])*";
+    const std::regex piece("\tfilename(=\"[^\"]*\"|\\*\\d+=\"[^\"]*\"|\\*0\\*=utf-8''" + escapes +
+                           "|\\*[1-9]\\d*\\*=" + escapes + ");?");
+    for (const std::string& name : names) {
+        Text out;
+        ASSERT_TRUE(AppendFileNameParameter("filename", Text(name.c_str()), true, out));
+        const std::vector<std::string> lines = Lines(std::string(out.c_str()) + "\r\n");
+        for (size_t i = 1; i < lines.size(); ++i) {
+            EXPECT_LE(lines[i].size(), 78u) << lines[i];
+            EXPECT_TRUE(std::regex_match(lines[i], piece)) << lines[i];
+        }
     }
 }
 
