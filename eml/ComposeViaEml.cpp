@@ -4,6 +4,7 @@
 
 #include "eml/DraftFolder.h"
 #include "eml/DraftWriter.h"
+#include "text/HeapBlock.h"
 #include "win32/FileHandle.h"
 #include "win32/FileTime.h"
 #include "win32/SharedRead.h"
@@ -19,14 +20,24 @@ int Failed(RoadFailure* failure, const char* call) {
 }  // namespace
 
 int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure) {
-    // Without its file the draft has no form to show: the road refuses it
-    // before anything is written.
-    const AttachedFile* file = request.attachment;
-    if (file != nullptr && !file->IsOpen()) {
-        NoteFailure(failure, file->opening);
+    // Without one of its files the draft would be another message: the road
+    // refuses it before anything is written.
+    const size_t count = request.AttachmentCount();
+    HeapBlock block(count * sizeof(DraftAttachment));
+    auto* parts = static_cast<DraftAttachment*>(block.get());
+    if (count != 0 && parts == nullptr) {
+        NoteOutOfMemory(failure);
         return -1;
     }
-    if (file != nullptr && !Rewind(file->file)) return Failed(failure, "SetFilePointerEx");
+    for (size_t i = 0; i < count; ++i) {
+        const AttachedFile& file = request.Attachment(i);
+        if (!file.IsOpen()) {
+            NoteFailure(failure, file.opening);
+            return -1;
+        }
+        if (!Rewind(file.file)) return Failed(failure, "SetFilePointerEx");
+        parts[i] = DraftAttachment{file.file, file.name};
+    }
 
     WideText folder, path;
     if (!DraftFolder(folder, failure)) return -1;
@@ -35,9 +46,7 @@ int ComposeViaEml(const ComposeRequest& request, RoadFailure* failure) {
     FileHandle draft(CreateDraftFile(folder, utc, path, failure));
     if (!draft.IsOpen()) return -1;
 
-    const DraftAttachment part{file != nullptr ? file->file : INVALID_HANDLE_VALUE,
-                               file != nullptr ? file->name : nullptr};
-    bool written = WriteDraft(draft.Get(), request, utc, part, failure);
+    bool written = WriteDraft(draft.Get(), request, utc, parts, count, failure);
     // Closed before anything else: an open file cannot be deleted, and a
     // close that fails may have lost data.
     if (!draft.Close() && written) {

@@ -112,29 +112,39 @@ bool PutAttachment(Sink& sink, HANDLE file, RoadFailure* failure) {
 }  // namespace
 
 bool WriteDraft(HANDLE draft, const ComposeRequest& request, const SYSTEMTIME& utc,
-                const DraftAttachment& attachment, RoadFailure* failure) {
+                const DraftAttachment* attachments, size_t count, RoadFailure* failure) {
     Sink sink(draft, failure);
     if (!AppendHeaderFields(request, utc, sink.text())) return sink.OutOfMemory();
     const char* const textPart =
         "Content-Type: text/plain; charset=utf-8\r\n"
         "Content-Transfer-Encoding: quoted-printable\r\n";
-    if (attachment.file == INVALID_HANDLE_VALUE) {
+    if (count == 0) {
         return sink.Put(textPart) && sink.Put("\r\n") && PutText(sink, request.body, false) &&
                sink.Flush();
     }
 
-    Text name;
-    if (!name.assign(attachment.name)) return sink.OutOfMemory();
     const auto boundary = [&sink](bool last) {
         return sink.Put("--") && sink.Put(kBoundary) && sink.Put(last ? "--\r\n" : "\r\n");
     };
-    return sink.Put("Content-Type: multipart/mixed;\r\n\tboundary=\"") && sink.Put(kBoundary) &&
-           sink.Put("\"\r\n\r\nThis is a message with an attachment, in MIME format.\r\n") &&
-           boundary(false) && sink.Put(textPart) && sink.Put("\r\n") &&
-           PutText(sink, request.body, true) && boundary(false) &&
-           sink.Put("Content-Type: application/octet-stream") &&
-           PutFileNameParameter(sink, "name", name, false) &&
-           sink.Put("\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment") &&
-           PutFileNameParameter(sink, "filename", name, true) && sink.Put("\r\n\r\n") &&
-           PutAttachment(sink, attachment.file, failure) && boundary(true) && sink.Flush();
+    if (!sink.Put("Content-Type: multipart/mixed;\r\n\tboundary=\"") || !sink.Put(kBoundary) ||
+        !sink.Put(count == 1
+                      ? "\"\r\n\r\nThis is a message with an attachment, in MIME format.\r\n"
+                      : "\"\r\n\r\nThis is a message with attachments, in MIME format.\r\n") ||
+        !boundary(false) || !sink.Put(textPart) || !sink.Put("\r\n") ||
+        !PutText(sink, request.body, true)) {
+        return false;
+    }
+    // One part a file, each read and encoded a chunk at a time.
+    for (size_t i = 0; i < count; ++i) {
+        Text name;
+        if (!name.assign(attachments[i].name)) return sink.OutOfMemory();
+        if (!boundary(false) || !sink.Put("Content-Type: application/octet-stream") ||
+            !PutFileNameParameter(sink, "name", name, false) ||
+            !sink.Put("\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment") ||
+            !PutFileNameParameter(sink, "filename", name, true) || !sink.Put("\r\n\r\n") ||
+            !PutAttachment(sink, attachments[i].file, failure)) {
+            return false;
+        }
+    }
+    return boundary(true) && sink.Flush();
 }

@@ -150,26 +150,28 @@ def draft_mismatches(raw, expected, files_dir, args=()):
     if "subject" in expected and message["Subject"] != expected["subject"]:
         problems.append(f"Subject: expected {expected['subject']!r}, got {message['Subject']!r}")
 
-    attachment = expected.get("attachment")
+    # "attachment" names the one file, "attachments" several, in order.
+    attachments = expected.get("attachments") or ([expected["attachment"]]
+                                                   if expected.get("attachment") else [])
     parts = list(message.iter_parts()) if message.is_multipart() else [message]
-    if message.get_content_type() != ("multipart/mixed" if attachment else "text/plain"):
+    if message.get_content_type() != ("multipart/mixed" if attachments else "text/plain"):
         problems.append(f"content type {message.get_content_type()}")
-    if len(parts) != (2 if attachment else 1):
+    if len(parts) != 1 + len(attachments):
         return problems + [f"{len(parts)} parts"]
     text = parts[0]
     if text.get_content_type() != "text/plain" or text.get_content_charset() != "utf-8":
         problems.append("the text part is not text/plain in UTF-8")
     elif "body" in expected and text.get_content() != expected["body"]:
         problems.append(f"body: expected {expected['body']!r}, got {text.get_content()!r}")
-    if attachment:
-        part = parts[1]
+    for i, (attachment, part) in enumerate(zip(attachments, parts[1:])):
         with open(os.path.join(files_dir, attachment["file"]), "rb") as f:
             want = hashlib.sha256(f.read()).hexdigest()
         data = part.get_content()
         if part.get_content_disposition() != "attachment":
-            problems.append("the file is not an attachment")
+            problems.append(f"file {i + 1} is not an attachment")
         if part.get_filename() != attachment["name"]:
-            problems.append(f"file name: expected {attachment['name']!r}, got {part.get_filename()!r}")
+            problems.append(f"file {i + 1}'s name: expected {attachment['name']!r}, "
+                            f"got {part.get_filename()!r}")
         if not isinstance(data, bytes) or hashlib.sha256(data).hexdigest() != want:
-            problems.append("the attachment's SHA-256 differs from the file's")
+            problems.append(f"file {i + 1}'s SHA-256 differs from the file's")
     return problems
