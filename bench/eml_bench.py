@@ -12,14 +12,18 @@ does nothing. Measured in one run:
 
   a 16 MiB body from -bodyfile, as one line and with a line break every 10
   bytes, which the text is built from a piece at a time. Goal: each at most
-  3 times `base64 -w 76` of the same file.
+  3 times `base64 -w 76` of the same file;
+
+  -files: 200 files of 1 MiB, and 3 files of 200 MiB. Goals: each at most
+  1.3 times `cat FILES... | base64 -w 76 > OUT` (warm cache, best of the
+  runs), and peak RSS within 8 MiB of a one-file draft's.
 
 Every run must exit 0 and leave a draft whose size is that of the encoded
 file and the message around it. Prints the figures and whether each goal
 is met; exits 0 when all are. Files go in a temporary directory that is
 removed afterwards.
 
-  bench/eml_bench.py [--native DIR] [--runs N]
+  bench/eml_bench.py [--native DIR] [--runs N] [--bodies-only | --files-only]
 """
 import argparse
 import glob
@@ -89,6 +93,53 @@ def draft_run(program, env, attachment, runs):
     return best
 
 
+def files_run(program, env, files, runs):
+    """The best of runs of -eml -files: (seconds, peak RSS in KiB), with the
+    draft checked to hold every file encoded."""
+    best = None
+    encoded = sum((s + 2) // 3 * 4 + (s + 56) // 57 * 2 for s in map(os.path.getsize, files))
+    for _ in range(runs):
+        for old in glob.glob(os.path.join(env["TMP"], "Quillora", "*.eml")):
+            os.remove(old)
+        seconds, rss, code = timed([program, "-eml", "-files"] + files, env)
+        drafts = glob.glob(os.path.join(env["TMP"], "Quillora", "*.eml"))
+        if code != 0 or len(drafts) != 1 or not 0 < os.path.getsize(drafts[0]) - encoded < 512 * len(files) + 4096:
+            sys.exit(f"the draft of {len(files)} files was not written whole (exit {code})")
+        best = (seconds, rss) if best is None else (min(best[0], seconds), max(best[1], rss))
+    return best
+
+
+def files_runs(program, env, work, runs):
+    """200 files of 1 MiB and 3 of 200 MiB against cat | base64 -w 76, and
+    their peak RSS against a one-file draft's; True when every goal is met."""
+    one = os.path.join(work, "one.bin")
+    make_file(one, MIB)
+    _, one_rss = files_run(program, env, [one], runs)
+    print(f"one file of 1 MiB: peak RSS {one_rss / 1024:.1f} MiB")
+    met = True
+    for count, size in ((200, MIB), (3, 200 * MIB)):
+        folder = os.path.join(work, f"{count}-files")
+        os.makedirs(folder)
+        files = [os.path.join(folder, f"file {i:03}.bin") for i in range(count)]
+        make_file(files[0], size)
+        for path in files[1:]:
+            shutil.copyfile(files[0], path)
+        seconds, rss = files_run(program, env, files, runs)
+        out = os.path.join(work, "files.b64")
+        base64_time = best_time(["sh", "-c", 'cat "$@" | base64 -w 76 > "$0"', out] + files, runs)
+        ratio = seconds / base64_time
+        growth = (rss - one_rss) / 1024
+        ok = ratio <= TIME_FACTOR and growth <= RSS_SLACK_MIB
+        met = met and ok
+        print(f"{count} files of {size // MIB} MiB: {seconds:.3f} s, cat | base64 -w 76 "
+              f"{base64_time:.3f} s, {ratio:.2f}x (goal <= {TIME_FACTOR}x); peak RSS "
+              f"{rss / 1024:.1f} MiB, {growth:+.1f} MiB over one file (goal <= "
+              f"+{RSS_SLACK_MIB}): {'met' if ok else 'MISSED'}")
+        shutil.rmtree(folder)
+        os.remove(out)
+    return met
+
+
 def make_body(path, line):
     """16 MiB of printable ASCII, with a line break every line bytes (0: none)."""
     chars = bytes(range(32, 127))
@@ -147,11 +198,15 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--bodies-only", action="store_true",
                         help="only the 16 MiB bodies, not the attachments")
+    parser.add_argument("--files-only", action="store_true",
+                        help="only the drafts of several files (-files)")
     args = parser.parse_args()
     program = os.path.join(args.native, "front", "Quillora")
     work = tempfile.mkdtemp(prefix="quillora-eml-bench-")
     try:
         env = desktop(work)
+        if args.files_only:
+            return 0 if files_runs(program, env, work, args.runs) else 1
         bodies_ok = body_runs(program, env, work, args.runs)
         if args.bodies_only:
             return 0 if bodies_ok else 1
@@ -175,7 +230,8 @@ def main():
         print(f"peak RSS growth {rss_growth:+.1f} MiB (goal <= +{RSS_SLACK_MIB}): "
               f"{'met' if rss_ok else 'MISSED'}")
         print(f"time {ratio:.2f}x base64 (goal <= {TIME_FACTOR}x): {'met' if time_ok else 'MISSED'}")
-        return 0 if rss_ok and time_ok and bodies_ok else 1
+        files_ok = files_runs(program, env, work, args.runs)
+        return 0 if rss_ok and time_ok and bodies_ok and files_ok else 1
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "tests/TempDirTest.h"
 #include "win32/FileHandle.h"
@@ -40,7 +42,22 @@ TEST(PrefixedPath, DrivePathsAndUncPathsGetTheirPrefix) {
     }
 }
 
-class LongPathTest : public TempDirTest {};
+class LongPathTest : public TempDirTest {
+protected:
+    // Removed deepest first by their extended-length forms: a runtime that
+    // gives Windows no prefix cannot remove them.
+    void TearDown() override {
+        for (auto at = made_.rbegin(); at != made_.rend(); ++at) {
+            WideText usable;
+            std::error_code ignored;
+            if (LongPathForm(at->c_str(), usable)) {
+                std::filesystem::remove(std::wstring(usable.c_str(), usable.size()), ignored);
+            }
+        }
+        TempDirTest::TearDown();
+    }
+    std::vector<std::wstring> made_;
+};
 
 TEST_F(LongPathTest, ShortPathsStayAndLongOnesOpen) {
     WideText out;
@@ -49,10 +66,14 @@ TEST_F(LongPathTest, ShortPathsStayAndLongOnesOpen) {
 
     // Five folders of 60 characters: over 300 in all.
     std::filesystem::path deep = dir_;
-    for (int i = 0; i < 5; ++i) deep /= std::string(60, static_cast<char>('a' + i));
+    for (int i = 0; i < 5; ++i) {
+        deep /= std::string(60, static_cast<char>('a' + i));
+        made_.push_back(deep.wstring());
+    }
     std::filesystem::create_directories(deep);
     std::ofstream(deep / "long.txt", std::ios::binary) << "far down";
     const std::wstring path = (deep / "long.txt").wstring();
+    made_.push_back(path);
     ASSERT_GE(path.size(), static_cast<size_t>(MAX_PATH));
 
     ASSERT_TRUE(LongPathForm(path.c_str(), out));
