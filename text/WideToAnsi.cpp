@@ -98,17 +98,7 @@ size_t CountNotInCodePage(const WCHAR* wide, size_t count, UINT codePage) {
 }
 
 bool BestFitAnsi(const WCHAR* wide, size_t count, Text& ansi) {
-    ansi.clear();
-    if (count == 0) return true;
-    if (count > INT_MAX / 4) return false;
-    const int units = static_cast<int>(count);
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return false;
-    HeapBlock block(static_cast<size_t>(size));
-    char* out = static_cast<char*>(block.get());
-    return out != nullptr &&
-           WideCharToMultiByte(CP_ACP, 0, wide, units, out, size, nullptr, nullptr) == size &&
-           ansi.assign(out, static_cast<size_t>(size));
+    return WideToMultiByte(CP_ACP, wide, count, ansi);
 }
 
 bool BestFitAnsi(const char* utf8, size_t size, Text& ansi) {

@@ -4,18 +4,23 @@
 
 #include "text/HeapBlock.h"
 
-bool WideToUtf8(const WCHAR* wide, size_t count, Text& utf8) {
-    utf8.clear();
+bool WideToMultiByte(UINT codePage, const WCHAR* wide, size_t count, Text& text) {
+    text.clear();
     if (count == 0) return true;
-    if (count > INT_MAX / 3) return false;
+    // At most four bytes a unit, in any code page.
+    if (count > INT_MAX / 4) return false;
     const int units = static_cast<int>(count);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(codePage, 0, wide, units, nullptr, 0, nullptr, nullptr);
     if (size <= 0) return false;
     HeapBlock block(static_cast<size_t>(size));
     char* out = static_cast<char*>(block.get());
     return out != nullptr &&
-           WideCharToMultiByte(CP_UTF8, 0, wide, units, out, size, nullptr, nullptr) == size &&
-           utf8.assign(out, static_cast<size_t>(size));
+           WideCharToMultiByte(codePage, 0, wide, units, out, size, nullptr, nullptr) == size &&
+           text.assign(out, static_cast<size_t>(size));
+}
+
+bool WideToUtf8(const WCHAR* wide, size_t count, Text& utf8) {
+    return WideToMultiByte(CP_UTF8, wide, count, utf8);
 }
 
 bool Utf8ToWide(const char* utf8, size_t size, WideText& wide) {

@@ -8,6 +8,12 @@
 #include "text/Text.h"
 #include "text/WideText.h"
 
+// Replaces text with count units of UTF-16 in codePage, as
+// WideCharToMultiByte converts them without flags (for an ANSI code page: a
+// look-alike, else the default character, for what it lacks). false when
+// the conversion fails or memory runs out.
+bool WideToMultiByte(UINT codePage, const WCHAR* wide, size_t count, Text& text);
+
 // Replaces utf8 with count units of UTF-16 in UTF-8 (a lone surrogate
 // becomes U+FFFD, as Windows converts it). false when the conversion fails
 // or memory runs out.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,17 @@ std::string Utf8(const char* text) {
 class OneReading : public ::testing::Test {
 protected:
     void TearDown() override { PlatformSetAnsiCodePage(1252); }
+    // The request the program reads from line, afresh.
+    const ComposeRequest& Read(const WCHAR* line) {
+        arguments_ = std::make_unique<WideCommandLine>();
+        resolved_ = std::make_unique<ResolvedRequest>();
+        EXPECT_TRUE(arguments_->Split(line));
+        const CommandLine parsed = ParseCommandLine(arguments_->Count(), arguments_->Arguments());
+        EXPECT_TRUE(resolved_->Resolve(parsed, arguments_->Arguments()));
+        return resolved_->Request();
+    }
+    std::unique_ptr<WideCommandLine> arguments_;
+    std::unique_ptr<ResolvedRequest> resolved_;
 };
 
 TEST_F(OneReading, OptionsAndPiecesAsTyped) {
@@ -77,12 +89,7 @@ TEST_F(OneReading, OptionsAndPiecesAsTyped) {
     };
     for (const Ansi& c : cases) {
         ASSERT_TRUE(PlatformSetAnsiCodePage(c.codePage));
-        WideCommandLine arguments;
-        ASSERT_TRUE(arguments.Split(kLine));
-        const CommandLine line = ParseCommandLine(arguments.Count(), arguments.Arguments());
-        ResolvedRequest resolved;
-        ASSERT_TRUE(resolved.Resolve(line, arguments.Arguments()));
-        const ComposeRequest& r = resolved.Request();
+        const ComposeRequest& r = Read(kLine);
         const std::string label = "code page " + std::to_string(c.codePage);
 
         // As typed: no look-alike made an option, nor split or joined a value.
@@ -127,27 +134,19 @@ TEST_F(OneReading, OptionsAndPiecesAsTyped) {
 // A quote look-alike neither opens nor closes a quoted part: the body stays
 // one argument with its spaces, and what follows stays an option.
 TEST_F(OneReading, LookAlikeQuotesSplitNothing) {
-    WideCommandLine arguments;
-    ASSERT_TRUE(arguments.Split(L"q -body \"a \xFF02 b\" -subject \xFF02s -to t\xFF02"));
-    const CommandLine line = ParseCommandLine(arguments.Count(), arguments.Arguments());
-    ResolvedRequest resolved;
-    ASSERT_TRUE(resolved.Resolve(line, arguments.Arguments()));
-    EXPECT_EQ(Utf8(resolved.Request().body), "a \xEF\xBC\x82 b");
-    EXPECT_EQ(Utf8(resolved.Request().subject), "\xEF\xBC\x82s");
-    EXPECT_EQ(Utf8(resolved.Request().to), "t\xEF\xBC\x82");
+    const ComposeRequest& r = Read(L"q -body \"a \xFF02 b\" -subject \xFF02s -to t\xFF02");
+    EXPECT_EQ(Utf8(r.body), "a \xEF\xBC\x82 b");
+    EXPECT_EQ(Utf8(r.subject), "\xEF\xBC\x82s");
+    EXPECT_EQ(Utf8(r.to), "t\xEF\xBC\x82");
 }
 
 // The backslash-n escape only with '\' itself; the yen sign that 932 writes
 // as 0x5C stays a character of the body as typed.
 TEST_F(OneReading, OnlyABackslashStartsAnEscape) {
     ASSERT_TRUE(PlatformSetAnsiCodePage(932));
-    WideCommandLine arguments;
-    ASSERT_TRUE(arguments.Split(L"q -body a\xA5nb\\nc\xFF3Cn"));
-    const CommandLine line = ParseCommandLine(arguments.Count(), arguments.Arguments());
-    ResolvedRequest resolved;
-    ASSERT_TRUE(resolved.Resolve(line, arguments.Arguments()));
-    EXPECT_EQ(Utf8(resolved.Request().body), "a\xC2\xA5nb\nc\xEF\xBC\xBCn");
-    EXPECT_EQ(Utf8(resolved.Request().ansiBody), "a\\nb\nc\x81\x5Fn");
+    const ComposeRequest& r = Read(L"q -body a\xA5nb\\nc\xFF3Cn");
+    EXPECT_EQ(Utf8(r.body), "a\xC2\xA5nb\nc\xEF\xBC\xBCn");
+    EXPECT_EQ(Utf8(r.ansiBody), "a\\nb\nc\x81\x5Fn");
 }
 
 }  // namespace
