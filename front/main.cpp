@@ -5,11 +5,11 @@
 // Exits with 0 when the message was put in front of the user, -1 otherwise.
 #include <windows.h>
 
-#include "front/CommandLine.h"
+#include "request/CommandLine.h"
 #include "front/ComposeDispatch.h"
-#include "front/ResolvedRequest.h"
-#include "front/RunReport.h"
-#include "front/WideCommandLine.h"
+#include "request/ResolvedRequest.h"
+#include "report/RunReport.h"
+#include "request/WideCommandLine.h"
 
 int main() {
     // The command line as typed is the only reading of the arguments: should

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "front/CommandLine.h"
+#include "request/CommandLine.h"
 #include "tests/fuzz/FuzzModel.h"
 #include "text/TextHelpers.h"
 #include "text/WideToUtf8.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The dependency direction: mailsim/ and platform/ take nothing from the
-program's code (front/, text/, win32/, mapi/, simplemapi/, mailto/, eml/,
-probe/), and mailsim takes nothing from platform/src. Every #include of
+program's code (front/, request/, report/, text/, win32/, mapi/, simplemapi/,
+mailto/, eml/, probe/), and mailsim takes nothing from platform/src. Every #include of
 their sources is resolved the way the build resolves it; their build files
 must not name those directories either. Prints each violation and exits 1 if there is one.
 
@@ -13,7 +13,8 @@ import re
 import sys
 import tempfile
 
-PROGRAM_DIRS = ("front", "text", "win32", "mapi", "simplemapi", "mailto", "eml", "probe")
+PROGRAM_DIRS = ("front", "request", "report", "text", "win32", "mapi", "simplemapi", "mailto",
+                "eml", "probe")
 SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".inl")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 

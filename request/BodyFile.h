@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "front/BodyText.h"
+#include "request/BodyText.h"
 #include "text/Text.h"
 
 // The largest body file taken, in bytes.

@@ -1,12 +1,12 @@
-#include "front/RunReport.h"
+#include "report/RunReport.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "front/LibraryBitness.h"
+#include "report/LibraryBitness.h"
 #include "front/MailClient.h"
-#include "front/ResultNames.h"
+#include "report/ResultNames.h"
 #include "text/HexDigits.h"
 #include "text/TextHelpers.h"
 #include "text/WideText.h"

@@ -1,4 +1,4 @@
-#include "front/WideCommandLine.h"
+#include "request/WideCommandLine.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "front/BodyText.h"
+#include "request/BodyText.h"
 
 #include <climits>
 #include <cstdint>

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "front/BodyText.h"
+#include "request/BodyText.h"
 #include "front/ComposeDispatch.h"
 #include "text/ComposeRequest.h"
 #include "text/Text.h"

@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "front/BodyText.h"
-#include "front/CommandLine.h"
+#include "request/BodyText.h"
+#include "request/CommandLine.h"
 #include "text/ComposeRequest.h"
 #include "text/OwnedRequest.h"
 #include "win32/FileHandle.h"

@@ -1,7 +1,7 @@
 // The run report as -log appends it: what it says of the roads and of a
 // library's bitness, and how runs share one file. Runs natively and, as a
 // Windows program, under Wine against the real kernel.
-#include "front/RunReport.h"
+#include "report/RunReport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "front/LibraryBitness.h"
+#include "report/LibraryBitness.h"
 #include "tests/RequestForTest.h"
 #include "tests/TempDirTest.h"
 

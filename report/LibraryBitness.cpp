@@ -1,4 +1,4 @@
-#include "front/LibraryBitness.h"
+#include "report/LibraryBitness.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "front/ResultNames.h"
+#include "report/ResultNames.h"
 
 #include <cerrno>
 

@@ -1,6 +1,6 @@
 // Reading the body file through the kernel's file calls. The same cases run
 // as a Windows program under Wine, against the real kernel.
-#include "front/BodyFile.h"
+#include "request/BodyFile.h"
 
 #include <windows.h>
 

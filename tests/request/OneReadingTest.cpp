@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "front/ResolvedRequest.h"
-#include "front/WideCommandLine.h"
+#include "request/ResolvedRequest.h"
+#include "request/WideCommandLine.h"
 #include "platform_process_testing.h"
 
 namespace {

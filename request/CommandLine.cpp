@@ -1,4 +1,4 @@
-#include "front/CommandLine.h"
+#include "request/CommandLine.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "front/ResolvedRequest.h"
+#include "request/ResolvedRequest.h"
 
 #include <cstdlib>
 #include <utility>
 
-#include "front/BodyFile.h"
+#include "request/BodyFile.h"
 #include "text/TextHelpers.h"
 #include "text/WideToAnsi.h"
 #include "text/WideToUtf8.h"

@@ -1,7 +1,7 @@
-#include "front/CommandLine.h"
+#include "request/CommandLine.h"
 
-#include "front/ResolvedRequest.h"
-#include "front/WideCommandLine.h"
+#include "request/ResolvedRequest.h"
+#include "request/WideCommandLine.h"
 
 #include <gtest/gtest.h>
 

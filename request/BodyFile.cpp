@@ -1,4 +1,4 @@
-#include "front/BodyFile.h"
+#include "request/BodyFile.h"
 
 #include <windows.h>
 
