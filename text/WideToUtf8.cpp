@@ -23,18 +23,22 @@ bool WideToUtf8(const WCHAR* wide, size_t count, Text& utf8) {
     return WideToMultiByte(CP_UTF8, wide, count, utf8);
 }
 
-bool Utf8ToWide(const char* utf8, size_t size, WideText& wide) {
+bool MultiByteToWide(UINT codePage, const char* text, size_t size, WideText& wide) {
     wide.clear();
     if (size == 0) return true;
     if (size > INT_MAX) return false;
     const int bytes = static_cast<int>(size);
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8, bytes, nullptr, 0);
+    const int units = MultiByteToWideChar(codePage, 0, text, bytes, nullptr, 0);
     if (units <= 0) return false;
     WCHAR* out = wide.Buffer(static_cast<size_t>(units));
-    if (out == nullptr || MultiByteToWideChar(CP_UTF8, 0, utf8, bytes, out, units) != units) {
+    if (out == nullptr || MultiByteToWideChar(codePage, 0, text, bytes, out, units) != units) {
         wide.clear();
         return false;
     }
     wide.SetSize(static_cast<size_t>(units));
     return true;
+}
+
+bool Utf8ToWide(const char* utf8, size_t size, WideText& wide) {
+    return MultiByteToWide(CP_UTF8, utf8, size, wide);
 }

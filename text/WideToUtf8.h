@@ -19,6 +19,11 @@ bool WideToMultiByte(UINT codePage, const WCHAR* wide, size_t count, Text& text)
 // or memory runs out.
 bool WideToUtf8(const WCHAR* wide, size_t count, Text& utf8);
 
+// Replaces wide with size bytes of text in codePage converted to UTF-16, as
+// MultiByteToWideChar converts them without flags. false when the
+// conversion fails or memory runs out.
+bool MultiByteToWide(UINT codePage, const char* text, size_t size, WideText& wide);
+
 // Replaces wide with size bytes of UTF-8 in UTF-16 (invalid bytes become
 // U+FFFD). false when the conversion fails or memory runs out.
 bool Utf8ToWide(const char* utf8, size_t size, WideText& wide);

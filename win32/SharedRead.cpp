@@ -1,5 +1,8 @@
 #include "win32/SharedRead.h"
 
+#include <cstring>
+
+#include "text/WideToUtf8.h"
 #include "win32/LongPath.h"
 
 namespace {
@@ -42,9 +45,13 @@ HANDLE OpenSharedRead(const WCHAR* path, RoadFailure* why) {
 }
 
 HANDLE OpenSharedRead(const char* path, RoadFailure* why) {
-    return Opened(CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr),
-                  "CreateFileA", why);
+    // What CreateFileA does with an 8-bit name: read it in the ANSI code page.
+    WideText wide;
+    if (!MultiByteToWide(CP_ACP, path, std::strlen(path), wide)) {
+        NoteCall(why, "MultiByteToWideChar", RoadFailure::Code::Win32, GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    return OpenSharedRead(wide.c_str(), why);
 }
 
 bool Rewind(HANDLE handle) {
