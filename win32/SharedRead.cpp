@@ -45,7 +45,7 @@ HANDLE OpenSharedRead(const WCHAR* path, RoadFailure* why) {
 }
 
 HANDLE OpenSharedRead(const char* path, RoadFailure* why) {
-    // What CreateFileA does with an 8-bit name: read it in the ANSI code page.
+    // An 8-bit name is read in the ANSI code page, as Windows' 8-bit file calls read one.
     WideText wide;
     if (!MultiByteToWide(CP_ACP, path, std::strlen(path), wide)) {
         NoteCall(why, "MultiByteToWideChar", RoadFailure::Code::Win32, GetLastError());

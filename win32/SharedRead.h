@@ -13,8 +13,8 @@
 // the refusal of what is not a disk file.
 HANDLE OpenSharedRead(const WCHAR* path, RoadFailure* why = nullptr);
 
-// The same by an 8-bit path, read in the ANSI code page as CreateFileA
-// reads one.
+// The same by an 8-bit path, read in the ANSI code page as Windows' 8-bit
+// file calls read one.
 HANDLE OpenSharedRead(const char* path, RoadFailure* why = nullptr);
 
 // The refusal of a handle that names no disk file.
